@@ -1,0 +1,277 @@
+#include "auxlib/draw/Surface.h"
+
+#include "auxlib/error/ErrorLogger.h"
+#include "auxlib/utility/SDLInitializer.h"
+#include "auxlib/utility/Text.h"
+
+#include <SDL_image.h>
+
+namespace auxlib::draw {
+
+using utility::SDLInitializer;
+
+namespace {
+constexpr const char* sourceName = "..\\..\\..\\auxlib\\draw\\Surface";
+constexpr Uint32 lockFlags = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RLEACCEL;
+
+SDL_Rect sdlRect(int x, int y, int w, int h)
+{
+    SDL_Rect rect;
+    rect.x = static_cast<Sint16>(x);
+    rect.y = static_cast<Sint16>(y);
+    rect.w = static_cast<Uint16>(w);
+    rect.h = static_cast<Uint16>(h);
+    return rect;
+}
+} // namespace
+
+SurfaceHolder::SurfaceHolder(SDL_Surface* s) : surface(nullptr)
+{
+    SDLInitializer::acquire(SDL_INIT_VIDEO);
+    surface = s;
+}
+
+SurfaceHolder::~SurfaceHolder()
+{
+    if (surface != nullptr) {
+        SDL_FreeSurface(surface);
+        surface = nullptr;
+    }
+    try {
+        SDLInitializer::release(SDL_INIT_VIDEO);
+    } catch (...) {
+        // Unreachable while every release pairs an acquire; a destructor must
+        // not throw either way.
+    }
+}
+
+Surface::Surface(SDL_Surface* surface)
+{
+    SDLInitializer::acquire(SDL_INIT_VIDEO);
+    setSurface(surface);
+}
+
+Surface::Surface(const Surface& other) : holder_(other.holder_), count_(other.count_)
+{
+    if (count_ != nullptr)
+        ++*count_;
+    SDLInitializer::acquire(SDL_INIT_VIDEO);
+}
+
+Surface::~Surface()
+{
+    releaseHandle();
+    try {
+        SDLInitializer::release(SDL_INIT_VIDEO);
+    } catch (...) {
+    }
+}
+
+void Surface::releaseHandle()
+{
+    if (count_ != nullptr && --*count_ <= 0) {
+        delete count_;
+        delete holder_;
+    }
+    holder_ = nullptr;
+    count_ = nullptr;
+}
+
+bool Surface::needsLock() const
+{
+    const SDL_Surface* s = holder_->surface;
+    return s->offset != 0 || (s->flags & lockFlags) != 0;
+}
+
+ResultCode Surface::lock() const
+{
+    if (!isValid())
+        return NoSurface;
+    if (needsLock() && SDL_LockSurface(holder_->surface) != 0)
+        return SdlFailure;
+    return Success;
+}
+
+void Surface::unlock() const
+{
+    if (isValid() && needsLock())
+        SDL_UnlockSurface(holder_->surface);
+}
+
+ResultCode Surface::setSurface(SDL_Surface* surface)
+{
+    if (isValid() && holder_->surface == surface)
+        return Success;
+    releaseHandle();
+    if (surface == nullptr)
+        return Success;
+    holder_ = new SurfaceHolder(surface);
+    count_ = new std::int32_t(0);
+    ++*count_;
+    return Success;
+}
+
+ResultCode Surface::create(int width, int height, bool withAlpha)
+{
+    if (width <= 0 || height <= 0)
+        return InvalidArgument;
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, withAlpha ? 32 : 24, 0x000000FF,
+                                          0x0000FF00, 0x00FF0000, withAlpha ? 0xFF000000 : 0);
+    if (s == nullptr)
+        return SdlFailure;
+    return setSurface(s);
+}
+
+ResultCode Surface::createCopy(const Surface* source)
+{
+    if (source == nullptr)
+        return InvalidArgument;
+    const SDL_PixelFormat* f = source->holder_->surface->format;
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, source->width(), source->height(), f->BitsPerPixel,
+                                          f->Rmask, f->Gmask, f->Bmask, f->Amask);
+    if (s == nullptr)
+        return SdlFailure;
+    setSurface(s);
+    return copy(source, 0, 0, nullptr, 0, 0);
+}
+
+ResultCode Surface::load(const std::string& path)
+{
+    if (path.empty())
+        return InvalidArgument;
+    SDL_Surface* s = IMG_Load(utility::copyText(path).c_str());
+    if (s == nullptr)
+        return SdlFailure;
+    return setSurface(s);
+}
+
+ResultCode Surface::blit(const Surface* source, int dx, int dy, const Size* size, int sx, int sy)
+{
+    if (!isValid())
+        return NoSurface;
+    if (source == nullptr)
+        return InvalidArgument;
+    int w = size ? size->w : source->width();
+    int h = size ? size->h : source->height();
+    SDL_Rect from = sdlRect(sx, sy, w, h);
+    SDL_Rect to = sdlRect(dx, dy, 0, 0);
+    SDL_Surface* src = source->isValid() ? source->holder_->surface : nullptr;
+    return SDL_UpperBlit(src, &from, holder_->surface, &to) != 0 ? SdlFailure : Success;
+}
+
+ResultCode Surface::copy(const Surface* source, int dx, int dy, const Size* size, int sx, int sy)
+{
+    if (!isValid())
+        return NoSurface;
+    if (source == nullptr)
+        return InvalidArgument;
+    SDL_Surface* src = source->holder_->surface;
+    const Uint32 flags = src->flags;
+    const Uint8 alpha = src->format->alpha;
+    // With per-surface alpha off, SDL copies the source's alpha channel
+    // into a destination that has one instead of blending with it.
+    if (SDL_SetAlpha(src, flags & ~SDL_SRCALPHA, 255) != 0)
+        return SdlFailure;
+    ResultCode result = blit(source, dx, dy, size, sx, sy);
+    if (result != Success)
+        return result;
+    SDL_SetAlpha(src, flags, alpha);
+    return Success;
+}
+
+ResultCode Surface::fill(const Rect* rect, const Rgba* colour)
+{
+    if (!isValid())
+        return NoSurface;
+    SDL_Surface* s = holder_->surface;
+    SDL_Rect area = rect ? sdlRect(rect->x, rect->y, rect->w, rect->h) : sdlRect(0, 0, s->w, s->h);
+    Uint32 value = SDL_MapRGBA(s->format, colour->r, colour->g, colour->b, colour->a);
+    if (SDL_FillRect(s, &area, value) != 0) {
+        error::ErrorLogger(sourceName, 289).put("画像の塗りつぶしに失敗しました。");
+        return SdlFailure;
+    }
+    return Success;
+}
+
+std::uint8_t* Surface::pixelAddress(int x, int y) const
+{
+    SDL_Surface* s = holder_->surface;
+    return static_cast<std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch
+           + static_cast<std::ptrdiff_t>(x) * s->format->BytesPerPixel;
+}
+
+Rgba& Surface::getPixel(Rgba& out, int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width() || y >= height() || !isValid() || lock() != Success) {
+        out = Rgba{0, 0, 0, 255};
+        return out;
+    }
+    SDL_Surface* s = holder_->surface;
+    Uint32 value = readPixelValue(pixelAddress(x, y), s->format->BytesPerPixel);
+    SDL_GetRGBA(value, s->format, &out.r, &out.g, &out.b, &out.a);
+    unlock();
+    return out;
+}
+
+void Surface::putPixel(int x, int y, const Rgba* colour)
+{
+    if (x < 0 || y < 0 || x >= width() || y >= height() || !isValid() || lock() != Success)
+        return;
+    SDL_Surface* s = holder_->surface;
+    Uint32 value = SDL_MapRGBA(s->format, colour->r, colour->g, colour->b, colour->a);
+    writePixelValue(pixelAddress(x, y), s->format->BytesPerPixel, value);
+    unlock();
+}
+
+std::uint32_t Surface::readPixelValue(const std::uint8_t* p, int n)
+{
+    if (p == nullptr)
+        return 0;
+    switch (n) {
+    case 1:
+        return *p;
+    case 2: {
+        Uint16 v;
+        SDL_memcpy(&v, p, 2);
+        return v;
+    }
+    case 3:
+        return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8
+               | static_cast<std::uint32_t>(p[2]) << 16;
+    case 4: {
+        Uint32 v;
+        SDL_memcpy(&v, p, 4);
+        return v;
+    }
+    default:
+        return 0;
+    }
+}
+
+void Surface::writePixelValue(std::uint8_t* p, int n, std::uint32_t v)
+{
+    if (p == nullptr)
+        return;
+    switch (n) {
+    case 1:
+        *p = static_cast<std::uint8_t>(v);
+        break;
+    case 2: {
+        Uint16 w = static_cast<Uint16>(v);
+        SDL_memcpy(p, &w, 2);
+        break;
+    }
+    case 3:
+        p[0] = static_cast<std::uint8_t>(v);
+        p[1] = static_cast<std::uint8_t>(v >> 8);
+        p[2] = static_cast<std::uint8_t>(v >> 16);
+        break;
+    case 4:
+        SDL_memcpy(p, &v, 4);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace auxlib::draw

@@ -1,0 +1,213 @@
+#include "auxlib/utility/Path.h"
+
+#include <boost/filesystem.hpp>
+#include <cerrno>
+
+namespace auxlib::utility {
+
+namespace {
+
+constexpr char quote = '"';
+
+#if defined(_WIN32)
+constexpr char nativeSeparator = '\\';
+#else
+constexpr char nativeSeparator = '/';
+#endif
+
+bool isSeparator(char c, NameRule rule) { return c == '/' || (rule == NameRule::Folder && c == '\\'); }
+
+bool passes(const std::string& element, NameRule rule)
+{
+    return rule == NameRule::Folder ? windowsName(element) : portableName(element);
+}
+
+bool endsInDot(const std::string& element) { return !element.empty() && element.back() == '.'; }
+
+[[noreturn]] void invalidName(const std::string& element, const std::string& text)
+{
+    throw PathError(std::string("boost::filesystem::path") + ": " + "invalid name " + quote + element + quote
+                    + " in path: " + quote + text + quote);
+}
+
+[[noreturn]] void invalidSyntax(const std::string& text)
+{
+    throw PathError(std::string("boost::filesystem::path") + ": " + "invalid path syntax: " + quote + text + quote);
+}
+
+std::string folderCallText(const char* call, const Path& path, const std::string& reason)
+{
+    return std::string(call) + ": " + quote + path.native() + quote + ": " + reason;
+}
+
+boost::filesystem::path osPath(const Path& path) { return boost::filesystem::path(path.native()); }
+
+} // namespace
+
+bool windowsName(const std::string& element)
+{
+    if (element.empty())
+        return false;
+    for (unsigned char c : element) {
+        if (c <= 0x1F || c == '"' || c == '/' || c == ':' || c == '<' || c == '>' || c == '\\' || c == '|')
+            return false;
+    }
+    if (element.back() == ' ')
+        return false;
+    return element.back() != '.' || element == "." || element == "..";
+}
+
+bool portableName(const std::string& element)
+{
+    if (element.empty() || element == "." || element == "..")
+        return true;
+    if (!windowsName(element))
+        return false;
+    for (unsigned char c : element) {
+        bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.'
+                       || c == '_' || c == '-';
+        if (!allowed)
+            return false;
+    }
+    return element.front() != '.' && element.front() != '-';
+}
+
+Path Path::parse(const std::string& text, NameRule rule)
+{
+    Path path;
+    if (text.empty())
+        return path;
+
+    const size_t size = text.size();
+    size_t pos = 0;
+    if (rule == NameRule::Folder && size >= 2) {
+        if (text[1] == ':' || text.back() == ':') {
+            pos = text.find(':') + 1;
+            path.rootName_ = text.substr(0, pos);
+        } else if (isSeparator(text[0], rule) && isSeparator(text[1], rule)) {
+            size_t end = 2;
+            while (end < size && !isSeparator(text[end], rule))
+                ++end;
+            path.rootName_ = "//" + text.substr(2, end - 2);
+            pos = end;
+        }
+    }
+    if (pos < size && isSeparator(text[pos], rule)) {
+        path.rootDirectory_ = true;
+        ++pos;
+    }
+
+    while (pos < size) {
+        // A lone separator at the very end closes the path.
+        if (pos == size - 1 && isSeparator(text[pos], rule))
+            break;
+        if (text.compare(pos, 2, "..") == 0) {
+            if (pos + 2 < size && !isSeparator(text[pos + 2], rule))
+                invalidSyntax(text);
+            if (!path.elements_.empty() && !endsInDot(path.elements_.back()))
+                path.elements_.pop_back();
+            else
+                path.elements_.push_back("..");
+            pos += 3;
+            continue;
+        }
+        // The first byte always belongs to the element, so of two separators
+        // in a row the second starts the next element and fails the rule.
+        size_t end = pos + 1;
+        while (end < size && !isSeparator(text[end], rule))
+            ++end;
+        std::string element = text.substr(pos, end - pos);
+        if (!passes(element, rule))
+            invalidName(element, text);
+        path.elements_.push_back(element);
+        pos = end + 1;
+    }
+
+    if (path.rootDirectory_) {
+        size_t climbs = 0;
+        while (climbs < path.elements_.size() && path.elements_[climbs] == "..")
+            ++climbs;
+        path.elements_.erase(path.elements_.begin(), path.elements_.begin() + static_cast<long>(climbs));
+    }
+    return path;
+}
+
+std::string Path::generic() const
+{
+    std::string text = rootName_;
+    if (rootDirectory_)
+        text += '/';
+    for (size_t i = 0; i < elements_.size(); ++i) {
+        if (i > 0)
+            text += '/';
+        text += elements_[i];
+    }
+    return text;
+}
+
+std::string Path::native() const
+{
+    std::string text = generic();
+    for (char& c : text) {
+        if (c == '/')
+            c = nativeSeparator;
+    }
+    return text;
+}
+
+std::string Path::stem() const
+{
+    if (elements_.empty())
+        return std::string();
+    const std::string& last = elements_.back();
+    size_t dot = last.rfind('.');
+    return dot == std::string::npos ? last : last.substr(0, dot);
+}
+
+Path Path::join(const Path& name) const
+{
+    Path joined = *this;
+    joined.elements_.insert(joined.elements_.end(), name.elements_.begin(), name.elements_.end());
+    return joined;
+}
+
+bool exists(const Path& path)
+{
+    boost::system::error_code ec;
+    boost::filesystem::file_status status = boost::filesystem::status(osPath(path), ec);
+    if (ec) {
+        // The equivalents of "not found", "bad name" and "invalid parameter"
+        // mean there is nothing there; any other failure means something is.
+        int code = ec.value();
+        return !(code == ENOENT || code == ENOTDIR || code == ENAMETOOLONG || code == EINVAL || code == ELOOP);
+    }
+    return boost::filesystem::exists(status);
+}
+
+bool isFolder(const Path& path)
+{
+    boost::system::error_code ec;
+    boost::filesystem::file_status status = boost::filesystem::status(osPath(path), ec);
+    if (ec)
+        throw PathError(folderCallText("boost::filesystem::is_directory", path, ec.message()));
+    return boost::filesystem::is_directory(status);
+}
+
+bool createFolder(const Path& path)
+{
+    boost::system::error_code ec;
+    bool created = boost::filesystem::create_directory(osPath(path), ec);
+    if (created && !ec)
+        return true;
+    boost::system::error_code statusError;
+    bool folder = boost::filesystem::is_directory(osPath(path), statusError);
+    if (!ec || ec.value() == EEXIST) {
+        if (folder)
+            return false;
+        throw PathError(folderCallText("boost::filesystem::create_directory", path,
+                                       "path exists and is not a directory"));
+    }
+    throw PathError(folderCallText("boost::filesystem::create_directory", path, ec.message()));
+}
+
+} // namespace auxlib::utility

@@ -1,0 +1,71 @@
+#include "auxlib/utility/SDLInitializer.h"
+
+#include "auxlib/error/Exception.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <map>
+
+namespace auxlib::utility {
+
+namespace {
+
+constexpr const char* sourceName = "..\\..\\..\\auxlib\\utility\\SDLInitializer";
+
+int starts = 0;
+std::map<int, int>& subsystems()
+{
+    static std::map<int, int> table;
+    return table;
+}
+
+template <typename Error>
+[[noreturn]] void raise(int line, const char* detail)
+{
+    Error error(sourceName, line);
+    error.setDetail(std::string(detail));
+    throw error;
+}
+
+} // namespace
+
+void SDLInitializer::acquire(int flags)
+{
+    if (starts++ == 0) {
+        // The engine works on in-memory surfaces only; without this SDL's
+        // video subsystem would look for a display and fail on a server.
+#if defined(_WIN32)
+        if (std::getenv("SDL_VIDEODRIVER") == nullptr)
+            _putenv_s("SDL_VIDEODRIVER", "dummy");
+#else
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+#endif
+        if (SDL_Init(0) != 0)
+            raise<error::RuntimeError>(125, "SDLの初期化に失敗しました。");
+    }
+    int& count = subsystems()[flags];
+    if (count++ == 0) {
+        if (SDL_InitSubSystem(static_cast<Uint32>(flags)) != 0)
+            raise<error::RuntimeError>(93, "SDL SubSystem の初期化に失敗しました。");
+    }
+}
+
+void SDLInitializer::release(int flags)
+{
+    if (subsystems().find(flags) == subsystems().end())
+        raise<error::LogicError>(103, "SDL SubSystem : 初期化前に終了処理が行われています。");
+    if (--starts == 0) {
+        SDL_Quit();
+        subsystems().clear();
+    }
+}
+
+int SDLInitializer::startCount() { return starts; }
+
+int SDLInitializer::subsystemCount(int flags)
+{
+    auto entry = subsystems().find(flags);
+    return entry == subsystems().end() ? -1 : entry->second;
+}
+
+} // namespace auxlib::utility

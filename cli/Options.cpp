@@ -1,0 +1,259 @@
+#include "cli/Options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace cli {
+
+namespace {
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+[[noreturn]] void usage(const std::string& message) { throw UsageError{message}; }
+
+int parseInt(const std::string& option, const std::string& text)
+{
+    size_t used = 0;
+    int value = 0;
+    try {
+        value = std::stoi(text, &used);
+    } catch (...) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size())
+        usage("option " + option + ": '" + text + "' is not a whole number");
+    return value;
+}
+
+int pick(const std::string& option, const std::string& value, const std::vector<std::string>& names)
+{
+    auto found = std::find(names.begin(), names.end(), lower(value));
+    if (found == names.end()) {
+        std::string list;
+        for (const std::string& n : names)
+            list += (list.empty() ? "" : ", ") + n;
+        usage("option " + option + ": unknown value '" + value + "' (one of " + list + ")");
+    }
+    return static_cast<int>(found - names.begin());
+}
+
+std::vector<std::string> splitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos)
+            comma = text.size();
+        items.push_back(lower(text.substr(start, comma - start)));
+        start = comma + 1;
+    }
+    return items;
+}
+
+bool isHex(const std::string& text)
+{
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isxdigit(c); });
+}
+
+} // namespace
+
+Options parseOptions(const std::vector<std::string>& args)
+{
+    Options options;
+    bool onlyInputs = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (onlyInputs || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyInputs = true;
+            continue;
+        }
+        std::string value;
+        bool inlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                inlineValue = true;
+            }
+        }
+        auto takeValue = [&]() -> std::string {
+            if (inlineValue)
+                return value;
+            if (i + 1 >= args.size())
+                usage("option " + arg + " needs a value");
+            return args[++i];
+        };
+        auto noValue = [&]() {
+            if (inlineValue)
+                usage("option " + arg + " takes no value");
+        };
+
+        if (arg == "-h" || arg == "--help") {
+            noValue();
+            options.help = true;
+        } else if (arg == "--version") {
+            noValue();
+            options.version = true;
+        } else if (arg == "-o" || arg == "--output") {
+            options.outputFolder = takeValue();
+            if (options.outputFolder.empty())
+                usage("option " + arg + " needs a folder");
+        } else if (arg == "--name") {
+            options.name = takeValue();
+        } else if (arg == "--mode") {
+            options.mode = static_cast<Mode>(pick(arg, takeValue(), {"auto", "chipset", "charset", "nogrid", "custom"}));
+        } else if (arg == "--grid") {
+            std::string grid = lower(takeValue());
+            size_t x = grid.find('x');
+            if (x == std::string::npos)
+                usage("option --grid: '" + grid + "' is not WIDTHxHEIGHT");
+            options.gridWidth = parseInt(arg, grid.substr(0, x));
+            options.gridHeight = parseInt(arg, grid.substr(x + 1));
+        } else if (arg == "--interpolation") {
+            options.interpolation = pick(arg, takeValue(), {"nearest", "bilinear", "original"});
+        } else if (arg == "--sharpen") {
+            options.sharpen = parseInt(arg, takeValue());
+            if (options.sharpen < 0 || options.sharpen > 5)
+                usage("option --sharpen: " + std::to_string(options.sharpen) + " is not a level from 0 to 5");
+        } else if (arg == "--alpha-grid") {
+            noValue();
+            options.alphaGrid = true;
+        } else if (arg == "--no-alpha-grid") {
+            noValue();
+            options.alphaGrid = false;
+        } else if (arg == "--key") {
+            std::string key = takeValue();
+            if (lower(key) == "topleft") {
+                options.keyTopLeft = true;
+            } else if (isHex(key)) {
+                unsigned long rgb = std::stoul(key, nullptr, 16);
+                options.keyTopLeft = false;
+                options.keyRed = static_cast<int>((rgb >> 16) & 0xFF);
+                options.keyGreen = static_cast<int>((rgb >> 8) & 0xFF);
+                options.keyBlue = static_cast<int>(rgb & 0xFF);
+            } else {
+                usage("option --key: '" + key + "' is neither RRGGBB nor topleft");
+            }
+        } else if (arg == "--format") {
+            options.format = pick(arg, takeValue(), {"bmp", "png", "jpg"});
+        } else if (arg == "--outputs") {
+            std::vector<std::string> outputs = splitList(takeValue());
+            for (const std::string& o : outputs)
+                pick(arg, o, {"natural", "color", "alpha"});
+            options.outputs = outputs;
+        } else if (arg == "--natural-suffix") {
+            options.naturalSuffix = takeValue();
+        } else if (arg == "--color-suffix") {
+            options.colorSuffix = takeValue();
+        } else if (arg == "--alpha-suffix") {
+            options.alphaSuffix = takeValue();
+        } else {
+            usage("unknown option " + arg);
+        }
+    }
+    if (options.help || options.version)
+        return options;
+    if (options.inputs.empty())
+        usage("no input picture or folder given");
+    if (options.name && options.inputs.size() != 1)
+        usage("option --name takes one input only");
+    return options;
+}
+
+Job planJob(const Options& options, int width, int height)
+{
+    Mode mode = options.mode;
+    if (mode == Mode::Auto) {
+        if (width == 480 && height == 256)
+            mode = Mode::Chipset;
+        else if (width == 288 && height == 256)
+            mode = Mode::Charset;
+        else
+            mode = Mode::Custom;
+    }
+    Job job;
+    switch (mode) {
+    case Mode::Chipset:
+        job = Job{true, 16, 16, true};
+        break;
+    case Mode::Charset:
+        job = Job{true, 24, 32, false};
+        break;
+    case Mode::NoGrid:
+        job = Job{false, 0, 0, false};
+        break;
+    default:
+        job = Job{false, options.gridWidth, options.gridHeight, false};
+        break;
+    }
+    if (options.alphaGrid)
+        job.alphaGrid = *options.alphaGrid;
+
+    std::vector<std::string> outputs = options.outputs ? *options.outputs
+                                       : options.format == 1 ? std::vector<std::string>{"natural", "color", "alpha"}
+                                                             : std::vector<std::string>{"color", "alpha"};
+    for (const std::string& o : outputs) {
+        job.saveNatural |= o == "natural";
+        job.saveColor |= o == "color";
+        job.saveAlpha |= o == "alpha";
+    }
+    return job;
+}
+
+std::vector<std::string> picturesIn(const std::string& folder)
+{
+    std::vector<std::string> pictures;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (!entry.is_regular_file(ec))
+            continue;
+        const std::string ext = lower(entry.path().extension().string());
+        if (ext == ".png" || ext == ".bmp" || ext == ".jpg" || ext == ".jpeg")
+            pictures.push_back(entry.path().string());
+    }
+    std::sort(pictures.begin(), pictures.end());
+    return pictures;
+}
+
+std::string usageText()
+{
+    return "Usage: pixwright-cli [options] INPUT...\n"
+           "Enlarges game-editor pictures 2x grid square by grid square and writes\n"
+           "them with alpha, colour only and alpha only. An INPUT is a picture file\n"
+           "or a folder (its .png, .bmp, .jpg and .jpeg files, in name order).\n"
+           "\n"
+           "  -o, --output DIR          output folder (default: the current folder)\n"
+           "      --name NAME           output name (one input only; default: the input's)\n"
+           "      --mode MODE           auto, chipset, charset, nogrid or custom (default auto:\n"
+           "                            chipset for 480x256, charset for 288x256, else custom)\n"
+           "      --grid WxH            grid of custom mode (default 16x16)\n"
+           "      --interpolation I     nearest, bilinear or original (default bilinear)\n"
+           "      --sharpen N           sharpening level 0-5 (default 2)\n"
+           "      --alpha-grid          correct alpha along the grid (default in chipset mode)\n"
+           "      --no-alpha-grid       do not correct it\n"
+           "      --key RRGGBB|topleft  transparent colour, or the top-left pixel's (default 007575)\n"
+           "      --format F            bmp, png or jpg (default png)\n"
+           "      --outputs LIST        comma list of natural, color, alpha\n"
+           "                            (default: all three for png, color,alpha otherwise)\n"
+           "      --natural-suffix S    suffix of the with-alpha file (default none)\n"
+           "      --color-suffix S      suffix of the colour-only file (default color)\n"
+           "      --alpha-suffix S      suffix of the alpha-only file (default alpha)\n"
+           "  -h, --help                show this text\n"
+           "      --version             show the version\n"
+           "\n"
+           "Exit status: 0 all converted, 1 some input failed, 2 bad command line.\n";
+}
+
+} // namespace cli

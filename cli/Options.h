@@ -1,0 +1,61 @@
+#ifndef CLI_OPTIONS_H
+#define CLI_OPTIONS_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class Mode { Auto, Chipset, Charset, NoGrid, Custom };
+
+struct Options {
+    std::vector<std::string> inputs;
+    std::string outputFolder = ".";
+    std::optional<std::string> name;
+    Mode mode = Mode::Auto;
+    int gridWidth = 16;
+    int gridHeight = 16;
+    int interpolation = 1;
+    int sharpen = 2;
+    std::optional<bool> alphaGrid; // unset: on in chipset mode only
+    bool keyTopLeft = false;
+    int keyRed = 0x00, keyGreen = 0x75, keyBlue = 0x75;
+    int format = 1;
+    std::optional<std::vector<std::string>> outputs; // unset: by format
+    std::string naturalSuffix;
+    std::string colorSuffix = "color";
+    std::string alphaSuffix = "alpha";
+    bool help = false;
+    bool version = false;
+};
+
+// Thrown for a bad command line; the text names the option or value.
+struct UsageError {
+    std::string message;
+};
+
+Options parseOptions(const std::vector<std::string>& args);
+std::string usageText();
+
+// The engine arguments one input converts with, after the picture's size
+// has settled an automatic mode.
+struct Job {
+    bool editorPreset = false;
+    int gridWidth = 16;
+    int gridHeight = 16;
+    bool alphaGrid = false;
+    bool saveNatural = false;
+    bool saveColor = false;
+    bool saveAlpha = false;
+};
+
+// width and height are the picture's, or 0 when it could not be read.
+Job planJob(const Options& options, int width, int height);
+
+// Picture files directly inside a folder, in name order.
+std::vector<std::string> picturesIn(const std::string& folder);
+
+} // namespace cli
+
+#endif

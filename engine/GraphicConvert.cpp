@@ -1,0 +1,181 @@
+#include "auxlib/draw/Surface.h"
+#include "auxlib/error/ErrorBox.h"
+#include "auxlib/error/ErrorLogger.h"
+#include "auxlib/utility/Path.h"
+#include "auxlib/utility/Text.h"
+#include "engine/CellList.h"
+#include "engine/ColorKey.h"
+#include "engine/ConvertResult.h"
+#include "engine/OutputOptions.h"
+#include "engine/PixEffector.h"
+#include "engine/PixReplacer.h"
+#include "engine/PixSaver.h"
+#include "engine/Pixwright_DLL.h"
+
+#include <boost/format.hpp>
+#include <exception>
+#include <string>
+
+namespace engine {
+
+using auxlib::draw::Rgba;
+using auxlib::draw::Success;
+using auxlib::draw::Surface;
+using auxlib::error::showErrorBox;
+using auxlib::utility::copyText;
+using auxlib::utility::NameRule;
+using auxlib::utility::Path;
+using auxlib::utility::PathError;
+
+namespace {
+
+constexpr const char* sourceName = "..\\..\\Pixwright_DLL";
+
+bool sameIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+struct Output {
+    bool selected;
+    std::string suffix;
+};
+
+ConvertResult fail(ConvertResult code, const boost::format& message)
+{
+    showErrorBox(message);
+    return code;
+}
+
+ConvertResult fail(ConvertResult code, const char* message) { return fail(code, boost::format("%1%") % message); }
+
+bool exceedsSizeLimit(const Surface& source)
+{
+    return source.width() > maxSourceWidth || source.height() > maxSourceHeight;
+}
+
+} // namespace
+
+ConvertResult convert(const ConvertRequest& request)
+{
+    std::string outputName = request.outputName ? copyText(request.outputName) : std::string();
+
+    if (*request.sourcePath == '\0')
+        return fail(NoSourcePath, "入力画像が指定されていません。");
+    if (*request.outputFolder == '\0')
+        return fail(NoOutputFolder, "出力フォルダが指定されていません。");
+
+    // A missing suffix of a selected output is read as an empty one.
+    const Output natural{request.saveNatural, request.naturalSuffix ? request.naturalSuffix : ""};
+    const Output colour{request.saveColor, request.colorSuffix ? request.colorSuffix : ""};
+    const Output alpha{request.saveAlpha, request.alphaSuffix ? request.alphaSuffix : ""};
+    if (!natural.selected && !colour.selected && !alpha.selected)
+        return fail(NoOutput, "出力画像がありません。");
+    auto clash = [](const Output& a, const Output& b) {
+        return a.selected && b.selected && sameIgnoringAsciiCase(a.suffix, b.suffix);
+    };
+    if (clash(natural, colour) || clash(natural, alpha) || clash(colour, alpha))
+        return fail(SuffixClash, "出力ファイルのサフィックスに同一のものがあります。");
+    if (!outputName.empty() && outputName[0] == '.')
+        return fail(BadOutputName, "出力ファイル名を . で始めることはできません。");
+
+    // A folder text the rule refuses is not a folder-test failure: its path
+    // error travels to the outer handler and is shown as it stands.
+    const Path folder = Path::parse(copyText(request.outputFolder), NameRule::Folder);
+    try {
+        if (auxlib::utility::exists(folder)) {
+            if (!auxlib::utility::isFolder(folder))
+                return fail(BadOutputName, "出力ディレクトリにはディレクトリ名を指定して下さい。");
+        } else if (!auxlib::utility::createFolder(folder)) {
+            return fail(FolderNotCreated, "出力フォルダの作成に失敗しました。");
+        }
+    } catch (const PathError& e) {
+        return fail(BadPath, boost::format("出力フォルダの名前がおかしいです。\n\n%s") % e.what());
+    }
+
+    std::string outputPath;
+    try {
+        if (outputName.empty())
+            outputName = Path::parse(copyText(request.sourcePath), NameRule::Folder).stem();
+        outputPath = folder.join(Path::parse(outputName, NameRule::Portable)).native();
+    } catch (const PathError& e) {
+        return fail(BadPath, boost::format("出力ファイル名がおかしいです。\n\n%s") % e.what());
+    }
+
+    const std::string sourcePath = copyText(request.sourcePath);
+    Surface source;
+    if (source.load(sourcePath) != Success)
+        return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
+    // SDL keeps blit and fill rectangles in 16 bits: a doubled picture past
+    // these sizes would be copied only in part or could not be created.
+    if (exceedsSizeLimit(source)) {
+        auxlib::error::ErrorLogger(sourceName, __LINE__)
+            .put(boost::format("画像が大きすぎます。(%1% × %2%) 変換できるのは幅 %3%、高さ %4% ピクセルまでです。")
+                 % source.width() % source.height() % maxSourceWidth % maxSourceHeight);
+        return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
+    }
+
+    const Rgba key = chooseKeyColour(colorKeyState(), source);
+    PixReplacer replacer(key);
+    CellList cells = replacer.rearrange(source, key, request.editorPreset);
+    if (cells.empty())
+        return fail(NotRearranged, boost::format("画像ファイル'%s'ファイルの並び替えにに失敗しました。") % sourcePath);
+
+    const Rgba empty{key.r, key.g, key.b, 0};
+    const PixEffector effector(request.interpolation, key, empty);
+    OutputOptions options;
+    options.format = request.outputFormat;
+    options.numbered = cells.size() != 1;
+
+    int cellIndex = 0;
+    for (const Surface& cell : cells) {
+        const Surface output(effector.enlargeCell(cell, request.gridWidth, request.gridHeight, request.sharpenLevel,
+                                                  request.eraseAlphaGrid));
+        if (!output.isValid())
+            return fail(CellNotConverted, "画像ファイルの変換に失敗しました。");
+        if (natural.selected && saveNaturalCell(options, output, outputPath, cellIndex, natural.suffix) != Success)
+            return fail(NaturalNotSaved, "画像ファイルの保存に失敗しました。");
+        if (colour.selected && saveColorCell(options, output, outputPath, cellIndex, colour.suffix) != Success)
+            return fail(ColorNotSaved, "画像ファイルの保存に失敗しました。");
+        if (alpha.selected && saveAlphaCell(options, output, outputPath, cellIndex, alpha.suffix) != Success)
+            return fail(AlphaNotSaved, "画像ファイルの保存に失敗しました。");
+        ++cellIndex;
+    }
+    return Converted;
+}
+
+} // namespace engine
+
+extern "C" PIXWRIGHT_API int graphicConvert(const char* sourcePath, const char* outputFolder, const char* outputName,
+                                            int editorPreset, int gridWidth, int gridHeight, int sharpenLevel,
+                                            int eraseAlphaGrid, int interpolation, int outputFormat, int saveNatural,
+                                            const char* naturalSuffix, int saveColor, const char* colorSuffix,
+                                            int saveAlpha, const char* alphaSuffix)
+{
+    using namespace engine;
+    if (sourcePath == nullptr || outputFolder == nullptr)
+        return NullArgument;
+    const ConvertRequest request{sourcePath,    outputFolder,   outputName,    editorPreset != 0,
+                                 gridWidth,     gridHeight,     sharpenLevel,  eraseAlphaGrid != 0,
+                                 interpolation, outputFormat,   saveNatural != 0, naturalSuffix,
+                                 saveColor != 0, colorSuffix,   saveAlpha != 0, alphaSuffix};
+    try {
+        return convert(request);
+    } catch (const std::exception& e) {
+        return fail(StandardException, boost::format("%1%") % copyText(e.what()));
+    } catch (...) {
+        return fail(OtherException, "画像変換中に例外が発生しました。");
+    }
+}

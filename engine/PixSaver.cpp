@@ -1,0 +1,151 @@
+#include "engine/PixSaver.h"
+
+#include "auxlib/error/ErrorLogger.h"
+#include "auxlib/utility/Text.h"
+#include "saver/writepix.h"
+
+#include <boost/format.hpp>
+
+namespace engine {
+
+using auxlib::draw::InvalidArgument;
+using auxlib::draw::Rgba;
+using auxlib::draw::SdlFailure;
+using auxlib::draw::Success;
+using auxlib::error::ErrorLogger;
+
+namespace {
+constexpr const char* sourceName = "..\\..\\PixSaver";
+}
+
+std::string extensionFor(int format)
+{
+    switch (format) {
+    case Bmp:
+        return "bmp";
+    case Png:
+        return "png";
+    case Jpeg:
+        return "jpg";
+    default:
+        return std::string();
+    }
+}
+
+std::string makeOutputFileName(const OutputOptions& options, const std::string& outputPath, int cellIndex,
+                               const std::string& suffix)
+{
+    const std::string extension = extensionFor(options.format);
+    if (options.numbered) {
+        if (suffix.empty())
+            return (boost::format("%s_%02d.%s") % outputPath % cellIndex % extension).str();
+        return (boost::format("%s_%02d_%s.%s") % outputPath % cellIndex % suffix % extension).str();
+    }
+    if (suffix.empty())
+        return (boost::format("%s.%s") % outputPath % extension).str();
+    return (boost::format("%s_%s.%s") % outputPath % suffix % extension).str();
+}
+
+ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fileName)
+{
+    if (!surface.isValid() || fileName.empty())
+        return InvalidArgument;
+    const std::string name = auxlib::utility::copyText(fileName);
+    // An error text left by an earlier step the conversion survived must not
+    // be mistaken by the writer for a failure of this save.
+    SDL_ClearError();
+    if (WPX_Save(surface.sdl(), name.c_str()) == 0)
+        return Success;
+    ErrorLogger(sourceName, 82).put(boost::format("'%1%'ファイルへの画像保存に失敗しました。:%2%") % name % SDL_GetError());
+    return SdlFailure;
+}
+
+ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileName)
+{
+    if (!surface.isValid() || fileName.empty())
+        return InvalidArgument;
+    if (!surface.hasAlpha())
+        return writeNatural(surface, fileName);
+    Surface colour;
+    ResultCode result = colour.create(surface.width(), surface.height(), false);
+    if (result != Success) {
+        ErrorLogger(sourceName, 104).put("ＤＩＢを作成できませんでした。");
+        return result;
+    }
+    // The raw copy drops alpha and keeps each pixel's colour, including the
+    // colour hidden under fully transparent pixels.
+    result = colour.copy(&surface, 0, 0, nullptr, 0, 0);
+    if (result != Success)
+        return result;
+    return writeNatural(colour, fileName);
+}
+
+ResultCode PixSaver::writeAlpha(const Surface& surface, const std::string& fileName)
+{
+    if (!surface.isValid() || fileName.empty())
+        return InvalidArgument;
+    if (!surface.hasAlpha())
+        return Success;
+    SDL_Surface* raw = SDL_CreateRGBSurface(0, surface.width(), surface.height(), 8, 0, 0, 0, 0);
+    if (raw == nullptr) {
+        ErrorLogger(sourceName, 133).put("アルファチャネル画像を作成できませんでした。");
+        return SdlFailure;
+    }
+    Surface grey;
+    ResultCode result = grey.setSurface(raw);
+    if (result != Success) {
+        ErrorLogger(sourceName, 140).put("サーフェイスのセットに失敗。");
+        return result;
+    }
+    SDL_Color palette[256];
+    for (int i = 0; i < 256; ++i)
+        palette[i] = SDL_Color{static_cast<Uint8>(i), static_cast<Uint8>(i), static_cast<Uint8>(i), 0};
+    if (SDL_SetPalette(raw, SDL_LOGPAL, palette, 0, 256) != 1) {
+        ErrorLogger(sourceName, 155).put("パレット設定に失敗。");
+        return SdlFailure;
+    }
+    // With the grey palette the nearest entry to (a, a, a) is index a itself.
+    for (int y = 0; y < surface.height(); ++y) {
+        for (int x = 0; x < surface.width(); ++x) {
+            Rgba pixel;
+            surface.getPixel(pixel, x, y);
+            const Rgba level{pixel.a, pixel.a, pixel.a, 255};
+            grey.putPixel(x, y, &level);
+        }
+    }
+    return writeNatural(grey, fileName);
+}
+
+namespace {
+
+using Writer = ResultCode (*)(const Surface&, const std::string&);
+
+ResultCode saveCell(Writer write, const OutputOptions& options, const Surface& cell, const std::string& outputPath,
+                    int cellIndex, const std::string& suffix)
+{
+    if (!cell.isValid())
+        return InvalidArgument;
+    return write(cell, makeOutputFileName(options, outputPath, cellIndex, suffix));
+}
+
+} // namespace
+
+ResultCode saveNaturalCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
+                           int cellIndex, const std::string& suffix)
+{
+    return saveCell(PixSaver::writeNatural, options, cell, outputPath, cellIndex, suffix);
+}
+
+ResultCode saveColorCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
+                         int cellIndex, const std::string& suffix)
+{
+    return saveCell(PixSaver::writeColor, options, cell, outputPath, cellIndex, suffix);
+}
+
+ResultCode saveAlphaCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
+                         int cellIndex, const std::string& suffix)
+{
+    return saveCell(PixSaver::writeAlpha, options, cell, outputPath, cellIndex, suffix);
+}
+
+} // namespace engine

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run.
+# Does nothing when all of them are present already.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libsdl1.2-dev libsdl-image1.2-dev libpng-dev libjpeg62-turbo-dev
+  libboost-dev libboost-filesystem-dev
+  libgtest-dev libbenchmark-dev
+  qt6-base-dev fonts-ipafont-gothic
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update
+$sudo apt-get install -y --no-install-recommends "${missing[@]}"

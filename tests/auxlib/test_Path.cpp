@@ -1,0 +1,165 @@
+#include "auxlib/utility/Path.h"
+#include "auxlib/utility/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace auxlib::utility;
+
+namespace {
+
+Path folder(const std::string& text) { return Path::parse(text, NameRule::Folder); }
+Path name(const std::string& text) { return Path::parse(text, NameRule::Portable); }
+
+std::string errorOf(const std::string& text, NameRule rule)
+{
+    try {
+        Path::parse(text, rule);
+    } catch (const PathError& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+} // namespace
+
+TEST(PathParse, FolderSeparatorsRootsAndTrailingSeparator)
+{
+    EXPECT_EQ(folder("C:/out/").generic(), "C:/out");
+    EXPECT_EQ(folder("C:\\out").generic(), "C:/out");
+    EXPECT_EQ(folder("C:\\out").rootName(), "C:");
+    EXPECT_TRUE(folder("C:\\out").hasRootDirectory());
+    EXPECT_EQ(folder("//server\\share\\x").rootName(), "//server");
+    EXPECT_EQ(folder("//server\\share\\x").generic(), "//server/share/x");
+    EXPECT_EQ(folder("/tmp/a/b").elements(), (std::vector<std::string>{"tmp", "a", "b"}));
+    EXPECT_EQ(folder("out\\sub\\").generic(), "out/sub");
+    EXPECT_TRUE(folder("").empty());
+    EXPECT_EQ(folder("/").generic(), "/");
+}
+
+TEST(PathParse, DotDotElements)
+{
+    EXPECT_EQ(folder("a/b/../c").generic(), "a/c");
+    EXPECT_EQ(folder("../x").generic(), "../x");
+    EXPECT_EQ(folder("../../x").generic(), "../../x") << "a '..' cannot remove another '..'";
+    EXPECT_EQ(folder("./..").generic(), "./..") << "an element ending in a dot stays";
+    EXPECT_EQ(folder("/../x").generic(), "/x") << "a path cannot climb above its root";
+    EXPECT_EQ(folder("C:\\..\\..\\x").generic(), "C:/x");
+    EXPECT_EQ(errorOf("a/..b", NameRule::Folder), "boost::filesystem::path: invalid path syntax: \"a/..b\"");
+    EXPECT_EQ(errorOf("...", NameRule::Folder), "boost::filesystem::path: invalid path syntax: \"...\"");
+}
+
+TEST(PathParse, InvalidNameTexts)
+{
+    EXPECT_EQ(errorOf("C:\\out\\\\x", NameRule::Folder),
+              "boost::filesystem::path: invalid name \"\\x\" in path: \"C:\\out\\\\x\"");
+    EXPECT_EQ(errorOf("out/a|b", NameRule::Folder),
+              "boost::filesystem::path: invalid name \"a|b\" in path: \"out/a|b\"");
+    EXPECT_EQ(errorOf("out/trailing ", NameRule::Folder),
+              "boost::filesystem::path: invalid name \"trailing \" in path: \"out/trailing \"");
+    EXPECT_EQ(errorOf("out/dot.", NameRule::Folder),
+              "boost::filesystem::path: invalid name \"dot.\" in path: \"out/dot.\"");
+    EXPECT_EQ(errorOf("a<b", NameRule::Folder), "boost::filesystem::path: invalid name \"a<b\" in path: \"a<b\"");
+    // "*" and "?" are left for the file system to refuse.
+    EXPECT_EQ(folder("what?/x*").generic(), "what?/x*");
+    // Japanese folder names pass; only the bytes listed are refused.
+    EXPECT_EQ(folder("出力/画像").generic(), "出力/画像");
+}
+
+TEST(PathParse, PortableNames)
+{
+    EXPECT_EQ(name("tiles_v2").generic(), "tiles_v2");
+    EXPECT_EQ(name("sub/tiles").elements().size(), 2u);
+    EXPECT_EQ(errorOf("-tiles", NameRule::Portable),
+              "boost::filesystem::path: invalid name \"-tiles\" in path: \"-tiles\"");
+    EXPECT_EQ(errorOf("my tiles", NameRule::Portable),
+              "boost::filesystem::path: invalid name \"my tiles\" in path: \"my tiles\"");
+    EXPECT_EQ(errorOf("タイル", NameRule::Portable),
+              "boost::filesystem::path: invalid name \"タイル\" in path: \"タイル\"");
+    EXPECT_EQ(errorOf("a\\b", NameRule::Portable), "boost::filesystem::path: invalid name \"a\\b\" in path: \"a\\b\"");
+    EXPECT_EQ(errorOf("a//b", NameRule::Portable), "boost::filesystem::path: invalid name \"/b\" in path: \"a//b\"");
+    EXPECT_TRUE(portableName(""));
+    EXPECT_TRUE(portableName(".."));
+    EXPECT_FALSE(portableName(".hidden"));
+    EXPECT_TRUE(portableName("a.b-c_d"));
+    EXPECT_FALSE(windowsName(""));
+    EXPECT_FALSE(windowsName(std::string("a\x1f", 2)));
+}
+
+TEST(PathParse, StemAndJoin)
+{
+    EXPECT_EQ(folder("in/tiles.png").stem(), "tiles");
+    EXPECT_EQ(folder("in/archive.tar.gz").stem(), "archive.tar");
+    EXPECT_EQ(folder("in/README").stem(), "README");
+    EXPECT_EQ(folder("C:\\out").join(name("sub/tiles")).native(), "C:/out/sub/tiles");
+    EXPECT_EQ(folder("/out").join(name("/abs")).generic(), "/out/abs");
+    EXPECT_EQ(copyText(std::string("\x82\xa0|", 3)), std::string("\x82\xa0|", 3));
+    EXPECT_EQ(copyText(""), "");
+}
+
+class PathFileSystem : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char templ[] = "/tmp/pixwright-path-XXXXXX";
+        ASSERT_NE(mkdtemp(templ), nullptr);
+        root = templ;
+    }
+    void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
+    std::string root;
+};
+
+TEST_F(PathFileSystem, ExistsAndIsFolder)
+{
+    EXPECT_TRUE(exists(folder(root)));
+    EXPECT_TRUE(isFolder(folder(root)));
+    EXPECT_FALSE(exists(folder(root + "/missing")));
+    EXPECT_FALSE(exists(folder(root + "/missing/deeper")));
+    std::ofstream(root + "/file.txt") << "x";
+    EXPECT_TRUE(exists(folder(root + "/file.txt")));
+    EXPECT_FALSE(isFolder(folder(root + "/file.txt")));
+    EXPECT_FALSE(exists(folder(root + "/file.txt/below")));
+}
+
+TEST_F(PathFileSystem, CreateFolderOneLevel)
+{
+    Path out = folder(root + "/out");
+    EXPECT_TRUE(createFolder(out));
+    EXPECT_TRUE(isFolder(out));
+    EXPECT_FALSE(createFolder(out)) << "an existing folder is not created again";
+
+    Path deep = folder(root + "/missing/out");
+    try {
+        createFolder(deep);
+        FAIL() << "a missing parent must fail";
+    } catch (const PathError& e) {
+        EXPECT_EQ(std::string(e.what()), "boost::filesystem::create_directory: \"" + root
+                                             + "/missing/out\": No such file or directory");
+    }
+
+    std::ofstream(root + "/file.txt") << "x";
+    try {
+        createFolder(folder(root + "/file.txt"));
+        FAIL() << "an existing file must fail";
+    } catch (const PathError& e) {
+        EXPECT_EQ(std::string(e.what()), "boost::filesystem::create_directory: \"" + root
+                                             + "/file.txt\": path exists and is not a directory");
+    }
+}
+
+TEST_F(PathFileSystem, IsFolderFailureCarriesTheSystemMessage)
+{
+    // An element longer than any file system allows cannot be examined.
+    const std::string longName(300, 'n');
+    EXPECT_FALSE(exists(folder(root + "/" + longName)));
+    try {
+        isFolder(folder(root + "/" + longName));
+        FAIL() << "no error";
+    } catch (const PathError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "boost::filesystem::is_directory: \"" + root + "/" + longName + "\": File name too long");
+    }
+}

@@ -1,0 +1,68 @@
+#include "auxlib/error/Exception.h"
+#include "auxlib/utility/SDLInitializer.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+using auxlib::utility::SDLInitializer;
+
+TEST(SDLInitializer, ReleaseWithoutAcquireThrowsLogicError)
+{
+    try {
+        SDLInitializer::release(SDL_INIT_VIDEO);
+        FAIL() << "no exception";
+    } catch (const auxlib::error::LogicError& e) {
+        EXPECT_STREQ(e.what(), "Exception!!\n  Program : ..\\..\\..\\auxlib\\utility\\SDLInitializer(103)\n"
+                               "  Detail : SDL SubSystem : 初期化前に終了処理が行われています。");
+        EXPECT_EQ(e.line(), 103);
+    }
+    EXPECT_EQ(SDLInitializer::startCount(), 0);
+}
+
+TEST(SDLInitializer, TwoUsersStartAndStopSdlOnce)
+{
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+    SDLInitializer::acquire(SDL_INIT_VIDEO);
+    EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+    EXPECT_EQ(SDLInitializer::subsystemCount(SDL_INIT_VIDEO), 1);
+    SDLInitializer::acquire(SDL_INIT_VIDEO);
+    EXPECT_EQ(SDLInitializer::startCount(), 2);
+    EXPECT_EQ(SDLInitializer::subsystemCount(SDL_INIT_VIDEO), 2);
+
+    SDLInitializer::release(SDL_INIT_VIDEO);
+    EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "SDL stopped while a user remains";
+    EXPECT_EQ(SDLInitializer::subsystemCount(SDL_INIT_VIDEO), 2) << "a subsystem count is never lowered";
+    SDLInitializer::release(SDL_INIT_VIDEO);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+    EXPECT_EQ(SDLInitializer::startCount(), 0);
+    EXPECT_EQ(SDLInitializer::subsystemCount(SDL_INIT_VIDEO), -1) << "the table is emptied with SDL_Quit";
+
+    // After SDL stopped, releasing again is a call in the wrong order.
+    EXPECT_THROW(SDLInitializer::release(SDL_INIT_VIDEO), auxlib::error::LogicError);
+}
+
+TEST(SDLInitializer, RunsWithoutADisplay)
+{
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("DISPLAY");
+    EXPECT_NO_THROW(SDLInitializer::acquire(SDL_INIT_VIDEO));
+    EXPECT_STREQ(getenv("SDL_VIDEODRIVER"), "dummy");
+    SDLInitializer::release(SDL_INIT_VIDEO);
+}
+
+TEST(SDLInitializer, FailingSubsystemThrowsRuntimeErrorOfLine93)
+{
+    // A driver name SDL does not know makes the video subsystem fail to start.
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    try {
+        SDLInitializer::acquire(SDL_INIT_VIDEO);
+        FAIL() << "no exception";
+    } catch (const auxlib::error::RuntimeError& e) {
+        EXPECT_STREQ(e.what(), "Exception!!\n  Program : ..\\..\\..\\auxlib\\utility\\SDLInitializer(93)\n"
+                               "  Detail : SDL SubSystem の初期化に失敗しました。");
+    }
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    // The failed start still counts as a user; its release stops SDL.
+    SDLInitializer::release(SDL_INIT_VIDEO);
+    EXPECT_EQ(SDLInitializer::startCount(), 0);
+}
