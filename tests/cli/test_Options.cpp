@@ -1,0 +1,133 @@
+#include "cli/Options.h"
+
+#include <gtest/gtest.h>
+
+using namespace cli;
+
+namespace {
+
+Options parse(std::vector<std::string> args) { return parseOptions(args); }
+
+std::string usageError(std::vector<std::string> args)
+{
+    try {
+        parseOptions(args);
+    } catch (const UsageError& e) {
+        return e.message;
+    }
+    return "(accepted)";
+}
+
+} // namespace
+
+TEST(CliOptions, Defaults)
+{
+    Options o = parse({"a.png"});
+    EXPECT_EQ(o.inputs, std::vector<std::string>{"a.png"});
+    EXPECT_EQ(o.outputFolder, ".");
+    EXPECT_FALSE(o.name);
+    EXPECT_EQ(o.mode, Mode::Auto);
+    EXPECT_EQ(o.interpolation, 1);
+    EXPECT_EQ(o.sharpen, 2);
+    EXPECT_EQ(o.format, 1);
+    EXPECT_FALSE(o.keyTopLeft);
+    EXPECT_EQ(o.keyRed, 0x00);
+    EXPECT_EQ(o.keyGreen, 0x75);
+    EXPECT_EQ(o.keyBlue, 0x75);
+    EXPECT_EQ(o.naturalSuffix, "");
+    EXPECT_EQ(o.colorSuffix, "color");
+    EXPECT_EQ(o.alphaSuffix, "alpha");
+}
+
+TEST(CliOptions, EveryOption)
+{
+    Options o = parse({"-o", "out", "--name=tiles", "--mode", "custom", "--grid", "32x24", "--interpolation",
+                       "original", "--sharpen", "0", "--no-alpha-grid", "--key", "FF00a0", "--format", "JPG",
+                       "--outputs", "color,alpha", "--natural-suffix", "n", "--color-suffix=c", "--alpha-suffix", "a",
+                       "in.bmp"});
+    EXPECT_EQ(o.outputFolder, "out");
+    EXPECT_EQ(*o.name, "tiles");
+    EXPECT_EQ(o.mode, Mode::Custom);
+    EXPECT_EQ(o.gridWidth, 32);
+    EXPECT_EQ(o.gridHeight, 24);
+    EXPECT_EQ(o.interpolation, 2);
+    EXPECT_EQ(o.sharpen, 0);
+    EXPECT_EQ(o.alphaGrid, std::optional<bool>(false));
+    EXPECT_EQ(o.keyRed, 0xFF);
+    EXPECT_EQ(o.keyGreen, 0x00);
+    EXPECT_EQ(o.keyBlue, 0xA0);
+    EXPECT_EQ(o.format, 2);
+    EXPECT_EQ(*o.outputs, (std::vector<std::string>{"color", "alpha"}));
+    EXPECT_EQ(o.naturalSuffix, "n");
+    EXPECT_EQ(o.colorSuffix, "c");
+    EXPECT_EQ(o.alphaSuffix, "a");
+    EXPECT_TRUE(parse({"--key", "topleft", "x"}).keyTopLeft);
+    EXPECT_EQ(parse({"--", "-odd.png"}).inputs, std::vector<std::string>{"-odd.png"});
+}
+
+TEST(CliOptions, UsageErrorsNameTheOptionAndValue)
+{
+    EXPECT_EQ(usageError({}), "no input picture or folder given");
+    EXPECT_EQ(usageError({"--mode", "tiles", "a"}),
+              "option --mode: unknown value 'tiles' (one of auto, chipset, charset, nogrid, custom)");
+    EXPECT_EQ(usageError({"--sharpen", "6", "a"}), "option --sharpen: 6 is not a level from 0 to 5");
+    EXPECT_EQ(usageError({"--sharpen", "2x", "a"}), "option --sharpen: '2x' is not a whole number");
+    EXPECT_EQ(usageError({"--grid", "16", "a"}), "option --grid: '16' is not WIDTHxHEIGHT");
+    EXPECT_EQ(usageError({"--key", "75", "a"}), "option --key: '75' is neither RRGGBB nor topleft");
+    EXPECT_EQ(usageError({"--outputs", "color,grey", "a"}),
+              "option --outputs: unknown value 'grey' (one of natural, color, alpha)");
+    EXPECT_EQ(usageError({"--name", "x", "a", "b"}), "option --name takes one input only");
+    EXPECT_EQ(usageError({"a", "--output"}), "option --output needs a value");
+    EXPECT_EQ(usageError({"--fast", "a"}), "unknown option --fast");
+    EXPECT_EQ(usageError({"--alpha-grid=1", "a"}), "option --alpha-grid takes no value");
+    EXPECT_TRUE(parse({"--help"}).help);
+}
+
+TEST(CliPlan, AutoModeFollowsThePictureSize)
+{
+    Options o = parse({"a"});
+    Job chipset = planJob(o, 480, 256);
+    EXPECT_TRUE(chipset.editorPreset);
+    EXPECT_EQ(chipset.gridWidth, 16);
+    EXPECT_EQ(chipset.gridHeight, 16);
+    EXPECT_TRUE(chipset.alphaGrid);
+    Job charset = planJob(o, 288, 256);
+    EXPECT_TRUE(charset.editorPreset);
+    EXPECT_EQ(charset.gridWidth, 24);
+    EXPECT_EQ(charset.gridHeight, 32);
+    EXPECT_FALSE(charset.alphaGrid);
+    Job other = planJob(o, 100, 100);
+    EXPECT_FALSE(other.editorPreset);
+    EXPECT_EQ(other.gridWidth, 16);
+    EXPECT_FALSE(other.alphaGrid);
+    Job unreadable = planJob(o, 0, 0);
+    EXPECT_FALSE(unreadable.editorPreset);
+}
+
+TEST(CliPlan, ExplicitModesAndAlphaGridOverride)
+{
+    Job nogrid = planJob(parse({"--mode", "nogrid", "a"}), 480, 256);
+    EXPECT_FALSE(nogrid.editorPreset);
+    EXPECT_EQ(nogrid.gridWidth, 0);
+    EXPECT_EQ(nogrid.gridHeight, 0);
+    Job custom = planJob(parse({"--mode", "custom", "--grid", "8x4", "--alpha-grid", "a"}), 480, 256);
+    EXPECT_FALSE(custom.editorPreset);
+    EXPECT_EQ(custom.gridWidth, 8);
+    EXPECT_EQ(custom.gridHeight, 4);
+    EXPECT_TRUE(custom.alphaGrid);
+    Job chipset = planJob(parse({"--mode", "chipset", "--no-alpha-grid", "a"}), 10, 10);
+    EXPECT_TRUE(chipset.editorPreset);
+    EXPECT_FALSE(chipset.alphaGrid);
+}
+
+TEST(CliPlan, OutputsDefaultByFormat)
+{
+    Job png = planJob(parse({"a"}), 1, 1);
+    EXPECT_TRUE(png.saveNatural && png.saveColor && png.saveAlpha);
+    Job bmp = planJob(parse({"--format", "bmp", "a"}), 1, 1);
+    EXPECT_FALSE(bmp.saveNatural);
+    EXPECT_TRUE(bmp.saveColor && bmp.saveAlpha);
+    Job jpgNatural = planJob(parse({"--format", "jpg", "--outputs", "natural", "a"}), 1, 1);
+    EXPECT_TRUE(jpgNatural.saveNatural);
+    EXPECT_FALSE(jpgNatural.saveColor || jpgNatural.saveAlpha);
+}

@@ -1,0 +1,94 @@
+#ifndef TESTS_ENGINE_CONVERTFIXTURES_H
+#define TESTS_ENGINE_CONVERTFIXTURES_H
+
+#include "auxlib/draw/Surface.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// A fresh temporary folder per test, removed afterwards.
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char templ[] = "/tmp/pixwright-test-XXXXXX";
+        ASSERT_NE(mkdtemp(templ), nullptr);
+        dir = templ;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+    bool exists(const std::string& name) const
+    {
+        struct stat st;
+        return stat(path(name).c_str(), &st) == 0;
+    }
+
+    std::string dir;
+};
+
+using SdlPicture = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+
+inline SdlPicture decode(const std::string& file) { return SdlPicture(IMG_Load(file.c_str()), SDL_FreeSurface); }
+
+inline auxlib::draw::Rgba pixelOf(SDL_Surface* s, int x, int y)
+{
+    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+    Uint32 v = 0;
+    switch (s->format->BytesPerPixel) {
+    case 1:
+        v = *p;
+        break;
+    case 3:
+        v = p[0] | p[1] << 8 | p[2] << 16;
+        break;
+    case 4:
+        v = *reinterpret_cast<const Uint32*>(p);
+        break;
+    default:
+        v = *reinterpret_cast<const Uint16*>(p);
+        break;
+    }
+    auxlib::draw::Rgba c;
+    SDL_GetRGBA(v, s->format, &c.r, &c.g, &c.b, &c.a);
+    return c;
+}
+
+// A 24-bit picture of w x h whose pixel (x, y) is (x*40+5, y*50+7, x+y, 255),
+// written as BMP so the test depends on nothing but SDL.
+inline void writeGradientBmp(const std::string& file, int w, int h)
+{
+    SDL_Surface* s = SDL_CreateRGBSurface(0, w, h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 3;
+            p[0] = static_cast<Uint8>(x * 40 + 5);
+            p[1] = static_cast<Uint8>(y * 50 + 7);
+            p[2] = static_cast<Uint8>(x + y);
+        }
+    SDL_SaveBMP(s, file.c_str());
+    SDL_FreeSurface(s);
+}
+
+inline auxlib::draw::Rgba gradientAt(int x, int y)
+{
+    return {static_cast<Uint8>(x * 40 + 5), static_cast<Uint8>(y * 50 + 7), static_cast<Uint8>(x + y), 255};
+}
+
+inline ::testing::AssertionResult sameColour(auxlib::draw::Rgba got, auxlib::draw::Rgba want)
+{
+    if (got == want)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << int(got.r) << "," << int(got.g) << "," << int(got.b) << ","
+                                         << int(got.a) << ") instead of (" << int(want.r) << "," << int(want.g)
+                                         << "," << int(want.b) << "," << int(want.a) << ")";
+}
+
+#endif

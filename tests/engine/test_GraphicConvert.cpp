@@ -1,0 +1,290 @@
+#include "ConvertFixtures.h"
+#include "auxlib/utility/SDLInitializer.h"
+#include "engine/Pixwright_DLL.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+using auxlib::draw::Rgba;
+
+namespace {
+
+std::vector<std::string> boxes;
+void captureBox(const char* caption, const char* text)
+{
+    EXPECT_STREQ(caption, "エラー発生！");
+    boxes.push_back(text);
+}
+
+std::string readText(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Convert : public TempFolder {
+protected:
+    void SetUp() override
+    {
+        TempFolder::SetUp();
+        boxes.clear();
+        setErrorBoxHandler(captureBox);
+        setColorKey(0x00, 0x75, 0x75);
+        std::remove("stderr.txt");
+    }
+    void TearDown() override
+    {
+        // Nothing may outlive a call: every picture released, SDL stopped.
+        EXPECT_EQ(auxlib::utility::SDLInitializer::startCount(), 0);
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+        setErrorBoxHandler(nullptr);
+        std::remove("stderr.txt");
+        TempFolder::TearDown();
+    }
+
+    // Nearest neighbour, no grid, no sharpening, no alpha-grid correction.
+    int run(const std::string& source, const std::string& folder, const char* name, int format = 1, int natural = 1,
+            const char* naturalSuffix = "", int colour = 1, const char* colourSuffix = "color", int alpha = 1,
+            const char* alphaSuffix = "alpha", int preset = 0)
+    {
+        return graphicConvert(source.c_str(), folder.c_str(), name, preset, 0, 0, 0, 0, 0, format, natural,
+                              naturalSuffix, colour, colourSuffix, alpha, alphaSuffix);
+    }
+
+    int expectFailure(int code, const std::string& message, int result)
+    {
+        EXPECT_EQ(result, code);
+        EXPECT_EQ(boxes.size(), 1u);
+        if (!boxes.empty()) {
+            EXPECT_EQ(boxes[0], message);
+        }
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(Convert, RequestChecksInOrder)
+{
+    writeGradientBmp(path("in.bmp"), 3, 2);
+    EXPECT_EQ(graphicConvert(nullptr, dir.c_str(), "", 0, 0, 0, 0, 0, 0, 1, 1, "", 0, nullptr, 0, nullptr), 1);
+    EXPECT_EQ(graphicConvert("", nullptr, "", 0, 0, 0, 0, 0, 0, 1, 1, "", 0, nullptr, 0, nullptr), 1);
+    EXPECT_TRUE(boxes.empty()) << "code 1 shows no box";
+
+    expectFailure(2, "入力画像が指定されていません。", run("", dir, nullptr));
+    boxes.clear();
+    expectFailure(3, "出力フォルダが指定されていません。", run(path("in.bmp"), "", nullptr));
+    boxes.clear();
+    expectFailure(4, "出力画像がありません。", run(path("in.bmp"), dir, nullptr, 1, 0, "", 0, "", 0, ""));
+    boxes.clear();
+    expectFailure(5, "出力ファイルのサフィックスに同一のものがあります。",
+                  run(path("in.bmp"), dir, nullptr, 1, 1, "X", 1, "color", 1, "x"));
+    boxes.clear();
+    expectFailure(5, "出力ファイルのサフィックスに同一のものがあります。",
+                  run(path("in.bmp"), dir, nullptr, 1, 1, "", 1, "", 0, "alpha"));
+    boxes.clear();
+    expectFailure(6, "出力ファイル名を . で始めることはできません。", run(path("in.bmp"), dir, ".hidden"));
+    boxes.clear();
+    // Unselected outputs may share a suffix with anything.
+    EXPECT_EQ(run(path("in.bmp"), dir, "ok", 1, 1, "same", 0, "same", 1, "alpha"), 0);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Convert, OutputFolderCases)
+{
+    writeGradientBmp(path("in.bmp"), 3, 2);
+    std::ofstream(path("file.txt")) << "x";
+    expectFailure(6, "出力ディレクトリにはディレクトリ名を指定して下さい。", run(path("in.bmp"), path("file.txt"), "a"));
+    boxes.clear();
+
+    expectFailure(8,
+                  "出力フォルダの名前がおかしいです。\n\nboost::filesystem::create_directory: \"" + path("missing/out")
+                      + "\": No such file or directory",
+                  run(path("in.bmp"), path("missing/out"), "a"));
+    boxes.clear();
+
+    // A folder text the rule refuses is shown as the path error alone.
+    expectFailure(30,
+                  "boost::filesystem::path: invalid name \"a|b\" in path: \"" + dir + "/a|b\"",
+                  run(path("in.bmp"), dir + "/a|b", "a"));
+    boxes.clear();
+
+    // A missing folder one level down is created; a trailing separator is fine.
+    EXPECT_EQ(run(path("in.bmp"), path("new") + "/", "a", 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_TRUE(exists("new/a.png"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Convert, OutputNameCases)
+{
+    writeGradientBmp(path("in.bmp"), 3, 2);
+    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"-x\" in path: \"-x\"",
+                  run(path("in.bmp"), dir, "-x"));
+    boxes.clear();
+    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"my tiles\" in path: \"my tiles\"",
+                  run(path("in.bmp"), dir, "my tiles"));
+    boxes.clear();
+
+    // Without a name the source's stem is used, and it must follow the rule.
+    writeGradientBmp(path("タイル.bmp"), 3, 2);
+    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"タイル\" in path: \"タイル\"",
+                  run(path("タイル.bmp"), dir, nullptr));
+    boxes.clear();
+
+    EXPECT_EQ(run(path("in.bmp"), dir, nullptr, 0, 0, "", 1, "color", 1, "alpha"), 0);
+    EXPECT_TRUE(exists("in_color.bmp"));
+    EXPECT_TRUE(exists("in_alpha.bmp"));
+    EXPECT_FALSE(exists("in_00_color.bmp")) << "one cell is not numbered";
+    EXPECT_EQ(run(path("in.bmp"), dir, "tiles_v2", 2, 0, "", 1, "", 0, ""), 0);
+    EXPECT_TRUE(exists("tiles_v2.jpg"));
+}
+
+TEST_F(Convert, SourceThatCannotBeLoaded)
+{
+    expectFailure(10, path("none.png") + "ファイルを開けません。", run(path("none.png"), dir, "a"));
+    boxes.clear();
+    std::ofstream(path("bad.png")) << "\x89PNG but damaged";
+    expectFailure(10, path("bad.png") + "ファイルを開けません。", run(path("bad.png"), dir, "a"));
+    EXPECT_FALSE(exists("a.png"));
+}
+
+TEST_F(Convert, TooLargeSourceIsRefusedWithOneLogEntry)
+{
+    writeGradientBmp(path("wide.bmp"), 8192, 1);
+    expectFailure(10, path("wide.bmp") + "ファイルを開けません。", run(path("wide.bmp"), dir, "w"));
+    const std::string log = readText("stderr.txt");
+    EXPECT_NE(log.find("(8192 × 1)"), std::string::npos) << log;
+    EXPECT_NE(log.find("8191"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Error!!", 1), std::string::npos) << "one entry only";
+    boxes.clear();
+
+    writeGradientBmp(path("tall.bmp"), 1, 16384);
+    EXPECT_EQ(run(path("tall.bmp"), dir, "t"), 10);
+    boxes.clear();
+    // The largest size allowed still converts in full.
+    writeGradientBmp(path("edge.bmp"), 8191, 2);
+    EXPECT_EQ(run(path("edge.bmp"), dir, "e", 0, 0, "", 1, "", 0, ""), 0);
+    SdlPicture out = decode(path("e.bmp"));
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->w, 16382);
+    EXPECT_TRUE(sameColour(pixelOf(out.get(), 16381, 3), gradientAt(8190, 1)));
+}
+
+TEST_F(Convert, NearestOutputAndKeyColourSources)
+{
+    // 3 x 2 gradient with one pixel in the key colour.
+    SDL_Surface* s = SDL_CreateRGBSurface(0, 3, 2, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    const Uint8 bytes[2][9] = {{0, 0x75, 0x75, 50, 60, 70, 80, 90, 100}, {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    for (int y = 0; y < 2; ++y)
+        memcpy(static_cast<Uint8*>(s->pixels) + y * s->pitch, bytes[y], 9);
+    SDL_SaveBMP(s, path("k.bmp").c_str());
+    SDL_FreeSurface(s);
+
+    ASSERT_EQ(run(path("k.bmp"), dir, "fixed", 1, 1, "", 0, "", 0, ""), 0);
+    SdlPicture fixed = decode(path("fixed.png"));
+    ASSERT_TRUE(fixed);
+    EXPECT_EQ(fixed->w, 6);
+    EXPECT_EQ(fixed->h, 4);
+    EXPECT_EQ(pixelOf(fixed.get(), 1, 1).a, 0) << "the key colour becomes transparent";
+    EXPECT_TRUE(sameColour(pixelOf(fixed.get(), 3, 0), {50, 60, 70, 255}));
+    EXPECT_TRUE(sameColour(pixelOf(fixed.get(), 5, 3), {7, 8, 9, 255}));
+
+    // The top-left pixel is the key: the same result.
+    setColorKeyPos(0, 0);
+    ASSERT_EQ(run(path("k.bmp"), dir, "pos", 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_EQ(pixelOf(decode(path("pos.png")).get(), 0, 0).a, 0);
+
+    // Pixel (2, 1) as the key.
+    setColorKeyPos(2, 1);
+    ASSERT_EQ(run(path("k.bmp"), dir, "pos21", 1, 1, "", 0, "", 0, ""), 0);
+    SdlPicture pos21 = decode(path("pos21.png"));
+    EXPECT_EQ(pixelOf(pos21.get(), 5, 3).a, 0);
+    EXPECT_EQ(pixelOf(pos21.get(), 0, 0).a, 255);
+
+    // Outside the picture the key is opaque black, which the picture lacks.
+    setColorKeyPos(3, 0);
+    ASSERT_EQ(run(path("k.bmp"), dir, "outside", 1, 1, "", 0, "", 0, ""), 0);
+    SdlPicture outside = decode(path("outside.png"));
+    EXPECT_TRUE(sameColour(pixelOf(outside.get(), 0, 0), {0, 0x75, 0x75, 255}));
+
+    resetColorKey();
+    ASSERT_EQ(run(path("k.bmp"), dir, "none", 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_EQ(pixelOf(decode(path("none.png")).get(), 1, 1).a, 255);
+
+    // Channels are clamped: (300, -5, 128) is (255, 0, 128).
+    setColorKey(300, -5, 128);
+    ASSERT_EQ(run(path("k.bmp"), dir, "clamped", 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_EQ(pixelOf(decode(path("clamped.png")).get(), 1, 1).a, 255);
+}
+
+TEST_F(Convert, ChipsetGivesEighteenNumberedCellsAndCharsetEight)
+{
+    writeGradientBmp(path("chips.bmp"), 480, 256);
+    ASSERT_EQ(run(path("chips.bmp"), dir, "c", 1, 1, "", 0, "", 0, "", 1), 0);
+    for (int i = 0; i < 18; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "c_%02d.png", i);
+        EXPECT_TRUE(exists(name)) << name;
+    }
+    EXPECT_FALSE(exists("c_18.png"));
+
+    writeGradientBmp(path("chars.bmp"), 288, 256);
+    ASSERT_EQ(run(path("chars.bmp"), dir, "p", 1, 1, "", 0, "", 0, "", 1), 0);
+    EXPECT_FALSE(exists("p_08.png"));
+    // Cell 0 is the top-left character, four frames across: enlarged 2x.
+    SdlPicture first = decode(path("p_00.png"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->w, 192);
+    EXPECT_EQ(first->h, 256);
+    SdlPicture fifth = decode(path("p_04.png"));
+    ASSERT_TRUE(fifth);
+
+    // Without the preset the same picture is one unnumbered cell.
+    ASSERT_EQ(run(path("chars.bmp"), dir, "whole", 1, 1, "", 0, "", 0, "", 0), 0);
+    SdlPicture whole = decode(path("whole.png"));
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->w, 576);
+    EXPECT_TRUE(sameColour(pixelOf(whole.get(), 2 * 100 + 1, 2 * 37), gradientAt(100, 37)));
+}
+
+TEST_F(Convert, FailedColourSaveOfCellTwoKeepsEarlierFiles)
+{
+    writeGradientBmp(path("chips.bmp"), 480, 256);
+    // A folder where the colour file of cell 2 should go makes that save fail.
+    ASSERT_EQ(mkdir(path("c_02_color.png").c_str(), 0755), 0);
+    expectFailure(22, "画像ファイルの保存に失敗しました。", run(path("chips.bmp"), dir, "c", 1, 1, "", 1, "color", 1, "alpha", 1));
+    for (const char* name : {"c_00.png", "c_00_color.png", "c_00_alpha.png", "c_01.png", "c_01_color.png",
+                             "c_01_alpha.png", "c_02.png"})
+        EXPECT_TRUE(exists(name)) << name;
+    EXPECT_FALSE(exists("c_02_alpha.png"));
+    EXPECT_FALSE(exists("c_03.png"));
+    EXPECT_NE(readText("stderr.txt").find("Program : ..\\..\\PixSaver(82)"), std::string::npos);
+}
+
+TEST_F(Convert, FailedNaturalAndAlphaSaves)
+{
+    writeGradientBmp(path("in.bmp"), 3, 2);
+    ASSERT_EQ(mkdir(path("n.png").c_str(), 0755), 0);
+    expectFailure(21, "画像ファイルの保存に失敗しました。", run(path("in.bmp"), dir, "n"));
+    boxes.clear();
+    ASSERT_EQ(mkdir(path("m_alpha.png").c_str(), 0755), 0);
+    expectFailure(23, "画像ファイルの保存に失敗しました。", run(path("in.bmp"), dir, "m"));
+    EXPECT_TRUE(exists("m_color.png"));
+}
+
+TEST_F(Convert, NullSuffixOfASelectedOutputIsEmpty)
+{
+    writeGradientBmp(path("in.bmp"), 3, 2);
+    EXPECT_EQ(graphicConvert(path("in.bmp").c_str(), dir.c_str(), "s", 0, 0, 0, 0, 0, 0, 1, 1, nullptr, 1, "color",
+                             0, nullptr),
+              0);
+    EXPECT_TRUE(exists("s.png"));
+    EXPECT_TRUE(exists("s_color.png"));
+    // Two selected outputs with no suffix at all clash like two empty ones.
+    EXPECT_EQ(graphicConvert(path("in.bmp").c_str(), dir.c_str(), "s", 0, 0, 0, 0, 0, 0, 1, 1, nullptr, 1, "", 0,
+                             nullptr),
+              5);
+}
