@@ -173,10 +173,10 @@ ResultCode Surface::copy(const Surface* source, int dx, int dy, const Size* size
     if (SDL_SetAlpha(src, flags & ~SDL_SRCALPHA, 255) != 0)
         return SdlFailure;
     ResultCode result = blit(source, dx, dy, size, sx, sy);
-    if (result != Success)
-        return result;
+    // The source is restored after a failed blit too: callers never expect a
+    // copy to change the picture it reads.
     SDL_SetAlpha(src, flags, alpha);
-    return Success;
+    return result;
 }
 
 ResultCode Surface::fill(const Rect* rect, const Rgba* colour)

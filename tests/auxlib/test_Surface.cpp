@@ -313,3 +313,19 @@ TEST(SurfaceLockGuard, NullAndEmptyHandles)
     SurfaceLock held(&s);
     EXPECT_EQ(held.result(), Success);
 }
+
+TEST(SurfaceCopy, FailedCopyStillRestoresTheSource)
+{
+    Surface src;
+    ASSERT_EQ(src.create(2, 2, true), Success);
+    SDL_SetAlpha(src.sdl(), SDL_SRCALPHA, 40);
+    const Uint32 flagsBefore = src.sdl()->flags;
+    // SDL refuses to blit from a locked surface.
+    SDL_LockSurface(src.sdl());
+    Surface dst;
+    ASSERT_EQ(dst.create(2, 2, true), Success);
+    EXPECT_EQ(dst.copy(&src, 0, 0, nullptr, 0, 0), SdlFailure);
+    SDL_UnlockSurface(src.sdl());
+    EXPECT_EQ(src.sdl()->flags, flagsBefore);
+    EXPECT_EQ(src.sdl()->format->alpha, 40);
+}
