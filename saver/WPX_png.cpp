@@ -1,0 +1,261 @@
+// PNG writer on libpng.
+#include "saver/writepix.h"
+#include "saver/WPX_surface.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Everything that must survive a long jump out of libpng lives here, outside
+// the frame that calls setjmp, and is released by the one clean-up in
+// WPX_SavePNG_RW.
+struct PngJob {
+    SDL_Surface* surface;
+    SDL_RWops* dst;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    png_bytep copy = nullptr;
+    png_bytepp rows = nullptr;
+};
+
+void writeToStream(png_structp png, png_bytep data, png_size_t length)
+{
+    SDL_RWops* dst = static_cast<SDL_RWops*>(png_get_io_ptr(png));
+    // A lost write must not end as a valid-looking success; png_error jumps
+    // back to the writer's recovery point.
+    if (SDL_RWwrite(dst, data, 1, int(length)) != int(length))
+        png_error(png, "write to the data source failed");
+}
+
+// libpng would fflush() the I/O pointer if it were ever asked to flush and
+// had no function of its own; the stream is no FILE.
+void flushNothing(png_structp)
+{
+}
+
+// A channel's samples as handed to libpng: its native value, with channels
+// wider than a byte cut to their top eight bits.
+inline png_byte channelSample(Uint32 p, Uint32 mask, Uint8 shift, int bits)
+{
+    const Uint32 v = (p & mask) >> shift;
+    return png_byte(bits > 8 ? v >> (bits - 8) : v);
+}
+
+// One row of a converted copy: red, green, blue and, with alpha, alpha of
+// every pixel, each in its own byte.
+template <int Bytes>
+void copyChannelRow(const Uint8* src, png_uint_32 w, const SDL_PixelFormat* f, bool withAlpha, png_bytep out)
+{
+    const int redBits = wpx::channelBits(f->Rmask);
+    const int greenBits = wpx::channelBits(f->Gmask);
+    const int blueBits = wpx::channelBits(f->Bmask);
+    const int alphaBits = wpx::channelBits(f->Amask);
+    for (png_uint_32 x = 0; x < w; ++x) {
+        const Uint32 p = Bytes == 2 ? wpx::readPixel16(src + 2 * x) : wpx::readPixel32(src + 4 * x);
+        *out++ = channelSample(p, f->Rmask, f->Rshift, redBits);
+        *out++ = channelSample(p, f->Gmask, f->Gshift, greenBits);
+        *out++ = channelSample(p, f->Bmask, f->Bshift, blueBits);
+        if (withAlpha)
+            *out++ = channelSample(p, f->Amask, f->Ashift, alphaBits);
+    }
+}
+
+// The significant bits declared for a channel. libpng's shift transform
+// never finishes on a width of 0, and knows nothing wider than the sample.
+inline png_byte significantBits(int bits)
+{
+    return png_byte(bits < 1 || bits > 8 ? 8 : bits);
+}
+
+// What libpng's shift transform makes of a sample of `sig` significant bits:
+// the bits repeated downwards until the byte is full (31 of 5 bits -> 255).
+inline png_uint_16 shiftedSample(png_byte v, int sig)
+{
+    unsigned out = 0;
+    for (int j = 8 - sig; j > -sig; j -= sig)
+        out |= j > 0 ? unsigned(v) << j : unsigned(v) >> -j;
+    return png_uint_16(out & 0xFF);
+}
+
+enum class RowSource { Surface, ChannelCopy, IndexCopy };
+
+// Returns the writer's result; a libpng error lands back here with 4.
+int encodePng(PngJob& job)
+{
+    if (setjmp(png_jmpbuf(job.png))) {
+        SDL_SetError("WPX_png: Error has occured while saving a SDL surface to a png file");
+        return 4;
+    }
+    const SDL_Surface* surface = job.surface;
+    const SDL_PixelFormat* f = surface->format;
+
+    png_set_write_fn(job.png, job.dst, writeToStream, flushNothing);
+    png_set_compression_level(job.png, -1); // zlib's default level
+    png_set_packing(job.png);
+
+    int colorType;
+    switch (f->BytesPerPixel) {
+    case 1:
+        colorType = PNG_COLOR_TYPE_PALETTE;
+        break;
+    case 2:
+    case 3:
+    case 4:
+        colorType = f->Amask != 0 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+        break;
+    default:
+        SDL_SetError("WPX_png: Unknown pixel format");
+        return 5;
+    }
+
+    const int redBits = wpx::channelBits(f->Rmask);
+    const int greenBits = wpx::channelBits(f->Gmask);
+    const int blueBits = wpx::channelBits(f->Bmask);
+    const int alphaBits = wpx::channelBits(f->Amask);
+    png_color_8 sig = {};
+    if (colorType != PNG_COLOR_TYPE_PALETTE) {
+        sig.red = significantBits(redBits);
+        sig.green = significantBits(greenBits);
+        sig.blue = significantBits(blueBits);
+        sig.gray = 0;
+        sig.alpha = colorType == PNG_COLOR_TYPE_RGB_ALPHA ? significantBits(alphaBits) : 0;
+        png_set_sBIT(job.png, job.info, &sig);
+        png_set_shift(job.png, &sig);
+    }
+
+    // Rows taken from the surface as they are may hold blue first; the
+    // converted copies are always red, green, blue.
+    if (f->Rmask > f->Bmask
+        && (f->BytesPerPixel == 3 || (f->BytesPerPixel == 4 && colorType == PNG_COLOR_TYPE_RGB_ALPHA)))
+        png_set_bgr(job.png);
+
+    const png_uint_32 w = png_uint_32(surface->w);
+    const png_uint_32 h = png_uint_32(surface->h);
+    png_set_IHDR(job.png, job.info, w, h, 8, colorType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+
+    int colours = 0;
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        const SDL_Palette* palette = f->palette;
+        colours = palette != nullptr && palette->colors != nullptr ? palette->ncolors : 0;
+        colours = colours < 0 ? 0 : colours > 256 ? 256 : colours;
+        png_color entries[256];
+        for (int i = 0; i < colours; ++i)
+            entries[i] = png_color{palette->colors[i].r, palette->colors[i].g, palette->colors[i].b};
+        png_set_PLTE(job.png, job.info, entries, colours);
+    }
+
+    // 16-bit pixels and 32-bit ones without alpha have no byte layout libpng
+    // reads; packed 1- and 4-bit rows are spread to one index per byte, as
+    // the header promises eight-bit samples.
+    RowSource source = RowSource::Surface;
+    int outOfMemory = 0;
+    if (f->BytesPerPixel == 2) {
+        source = RowSource::ChannelCopy;
+        outOfMemory = 7;
+    } else if (f->BytesPerPixel == 4 && f->Amask == 0) {
+        source = RowSource::ChannelCopy;
+        outOfMemory = 8;
+    } else if (f->BitsPerPixel == 1 || f->BitsPerPixel == 4) {
+        source = RowSource::IndexCopy;
+        outOfMemory = 9;
+    }
+
+    size_t stride = surface->pitch;
+    if (source != RowSource::Surface) {
+        stride = png_get_rowbytes(job.png, job.info);
+        if (stride != 0 && h > SIZE_MAX / stride)
+            job.copy = nullptr;
+        else
+            job.copy = static_cast<png_bytep>(std::malloc(stride * h == 0 ? 1 : stride * h));
+        if (job.copy == nullptr) {
+            SDL_SetError("WPX_png: Out of memory");
+            return outOfMemory;
+        }
+        for (png_uint_32 y = 0; y < h; ++y) {
+            const Uint8* src = wpx::surfaceRow(surface, int(y));
+            png_bytep out = job.copy + y * stride;
+            if (source == RowSource::IndexCopy) {
+                for (png_uint_32 x = 0; x < w; ++x)
+                    out[x] = wpx::paletteIndex(src, int(x), f->BitsPerPixel);
+            } else if (f->BytesPerPixel == 2) {
+                copyChannelRow<2>(src, w, f, colorType == PNG_COLOR_TYPE_RGB_ALPHA, out);
+            } else {
+                copyChannelRow<4>(src, w, f, false, out);
+            }
+        }
+    }
+
+    if (surface->flags & SDL_SRCCOLORKEY) {
+        const Uint32 key = f->colorkey;
+        if (colorType == PNG_COLOR_TYPE_RGB) {
+            // The key is compared with the samples after the shift
+            // transform, so it is widened the same way.
+            png_color_16 transparent = {};
+            transparent.red = shiftedSample(channelSample(key, f->Rmask, f->Rshift, redBits), sig.red);
+            transparent.green = shiftedSample(channelSample(key, f->Gmask, f->Gshift, greenBits), sig.green);
+            transparent.blue = shiftedSample(channelSample(key, f->Bmask, f->Bshift, blueBits), sig.blue);
+            png_set_tRNS(job.png, job.info, nullptr, 0, &transparent);
+        } else if (colorType == PNG_COLOR_TYPE_PALETTE && key < Uint32(colours)) {
+            // A palette image carries its transparency as one alpha per
+            // entry: every entry up to the key opaque, the key clear.
+            png_byte alpha[256];
+            for (Uint32 i = 0; i < key; ++i)
+                alpha[i] = 255;
+            alpha[key] = 0;
+            png_set_tRNS(job.png, job.info, alpha, int(key + 1), nullptr);
+        }
+        // An RGBA image already says what is transparent; PNG allows no
+        // tRNS chunk beside an alpha channel.
+    }
+
+    job.rows = static_cast<png_bytepp>(std::malloc((h == 0 ? 1 : h) * sizeof(png_bytep)));
+    if (job.rows == nullptr) {
+        SDL_SetError("WPX_png: Out of memory");
+        return 11;
+    }
+    png_bytep first = job.copy != nullptr ? job.copy : static_cast<png_bytep>(surface->pixels);
+    for (png_uint_32 y = 0; y < h; ++y)
+        job.rows[y] = first + y * stride;
+
+    png_write_info(job.png, job.info);
+    png_write_image(job.png, job.rows);
+    png_write_end(job.png, nullptr);
+    return 0;
+}
+
+} // namespace
+
+extern "C" WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst)
+{
+    if (dst == nullptr)
+        return 1;
+    if (!wpx::isReadableSurface(surface)) {
+        SDL_SetError("WPX_png: Passed an invalid surface");
+        return 1;
+    }
+    PngJob job{surface, dst};
+    // The version of the png.h compiled against; libpng refuses a library
+    // whose structures differ from it.
+    job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (job.png == nullptr) {
+        SDL_SetError("WPX_png: Couldn't allocate memory for PNG file or incompatible PNG dll");
+        return 2;
+    }
+    int result;
+    job.info = png_create_info_struct(job.png);
+    if (job.info == nullptr) {
+        SDL_SetError("WPX_png: Couldn't create image file infomation for PNG file");
+        result = 3;
+    } else {
+        result = encodePng(job);
+    }
+    std::free(job.rows);
+    std::free(job.copy);
+    png_destroy_write_struct(&job.png, &job.info);
+    return result;
+}

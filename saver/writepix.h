@@ -1,0 +1,78 @@
+/* writepix: writes an SDL 1.2 surface as BMP, PNG or JPEG.
+
+   Formats
+     BMP  uncompressed, 1/4/8-bit palette or 16/24/32-bit colour; alpha dropped.
+     PNG  palette, RGB or RGBA with 8-bit samples; the only format keeping alpha.
+     JPEG baseline, quality 75; alpha dropped.
+   WPX_Save picks the format from the text after the last '.' of the path
+   ("bmp", "png", "jpg", "jpeg", any letter case); WPX_SaveTyped and
+   WPX_Save_RW take the type name as an argument.
+
+   Ownership
+     The surface stays the caller's; it is only read, never locked, so its
+     pixels must be addressable (a software surface, or one the caller locked).
+     The writers WPX_Save*_RW never close the stream. WPX_Save_RW closes it
+     when freedst is non-zero, on failure as well as on success; WPX_Save and
+     WPX_SaveTyped always leave the file closed. A file opened and then
+     rejected stays on disk with whatever was written to it.
+
+   Results
+     0 is success. Any other value is a failure whose number is specific to
+     the function that returned it; the reason is in SDL_GetError(), prefixed
+     "WPX_bmp: ", "WPX_png: " or "WPX_jpg: " for the writers' own failures.
+     Every writer returns 1, with SDL's text unchanged, for a null stream,
+     and 1 with "...: Passed an invalid surface" for a surface it cannot read.
+     The BMP writer also fails when SDL's error text is non-empty after the
+     headers, so clear a stale error (SDL_ClearError) before saving.
+
+   Nothing is thrown and nothing is shown; no state is kept between calls. */
+#ifndef WRITEPIX_H
+#define WRITEPIX_H
+
+#include <SDL.h>
+
+#if defined(_WIN32)
+#  if defined(WRITEPIX_BUILDING)
+#    define WPX_EXPORT __declspec(dllexport)
+#  else
+#    define WPX_EXPORT __declspec(dllimport)
+#  endif
+#else
+#  define WPX_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The library's version record, 1.2.4. */
+WPX_EXPORT const SDL_version* WPX_Linked_Version(void);
+
+/* Opens file for writing, then saves by the type after its last '.'.
+   1: the file could not be opened; otherwise as WPX_Save_RW. */
+WPX_EXPORT int WPX_Save(SDL_Surface* surface, const char* file);
+
+/* As WPX_Save with the type name given. */
+WPX_EXPORT int WPX_SaveTyped(SDL_Surface* surface, const char* file, const char* type);
+
+/* 1 null stream, 2 null type, 3 stream cannot seek, 4 type not BMP, PNG,
+   JPG or JPEG; otherwise the writer's result. */
+WPX_EXPORT int WPX_Save_RW(SDL_Surface* surface, SDL_RWops* dst, int freedst, const char* type);
+
+/* 3 or 4 SDL error text set after the headers or the palette, 5 out of
+   memory, 6 unknown pixel format, 10 a write failed. */
+WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst);
+
+/* 2 or 3 libpng could not be set up, 4 libpng failed while writing (a failed
+   stream write included), 5 unknown pixel format, 7, 8, 9 or 11 out of memory. */
+WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst);
+
+/* 2 libjpeg failed, 5 or 6 out of memory, 8 unknown pixel format,
+   10 a write failed. */
+WPX_EXPORT int WPX_SaveJPG_RW(SDL_Surface* surface, SDL_RWops* dst);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

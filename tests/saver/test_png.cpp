@@ -1,0 +1,134 @@
+#include "tests/saver/decoders.h"
+
+using namespace saver_test;
+
+namespace {
+
+// What a reader sees of an n-bit sample stored with sBIT n: the bits
+// repeated downwards (31 of 5 bits is 255).
+int widen(int v, int bits)
+{
+    switch (bits) {
+    case 5: return v << 3 | v >> 2;
+    case 6: return v << 2 | v >> 4;
+    default: return v;
+    }
+}
+
+} // namespace
+
+TEST(PngWriter, ColourTypeSignificantBitsAndPixelsByLayout)
+{
+    const struct {
+        Layout layout;
+        int colourType;
+        Bytes sbit;
+    } cases[] = {{BGRA32, 6, {8, 8, 8, 8}}, {RGBA32, 6, {8, 8, 8, 8}}, {BGRX32, 2, {8, 8, 8}}, {BGR24, 2, {8, 8, 8}},
+                 {RGB24, 2, {8, 8, 8}},     {RGB565, 2, {5, 6, 5}},    {RGB555, 2, {5, 5, 5}}};
+    for (const auto& c : cases) {
+        const Layout& l = c.layout;
+        SurfacePtr s = patternSurface(7, 5, l);
+        Bytes b;
+        ASSERT_EQ(saveToMemory(WPX_SavePNG_RW, s.get(), b), 0) << l.name;
+        const Bytes header = pngChunk(b, "IHDR");
+        ASSERT_EQ(header.size(), 13u);
+        EXPECT_EQ(header[8], 8) << l.name;
+        EXPECT_EQ(header[9], c.colourType) << l.name;
+        EXPECT_EQ(pngChunk(b, "sBIT"), c.sbit) << l.name;
+        EXPECT_TRUE(pngChunk(b, "tRNS").empty());
+        const Decoded png = decodePng(b);
+        ASSERT_EQ(png.width, 7) << l.name;
+        ASSERT_EQ(png.height, 5);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const Rgba v = patternAt(x, y, l);
+                const Rgba want{widen(v[0], maskBits(l.r)), widen(v[1], maskBits(l.g)), widen(v[2], maskBits(l.b)),
+                                l.a ? v[3] : 255};
+                ASSERT_EQ(png.at(x, y), want) << l.name << " at " << x << "," << y;
+            }
+    }
+    SurfacePtr red = makeSurface(1, 1, RGB565);
+    putRaw(red.get(), 0, 0, 0xF800);
+    Bytes b;
+    ASSERT_EQ(saveToMemory(WPX_SavePNG_RW, red.get(), b), 0);
+    EXPECT_EQ(decodePng(b).at(0, 0), (Rgba{255, 0, 0, 255}));
+}
+
+TEST(PngWriter, PaletteSurfacesOfEveryDepth)
+{
+    const int depths[][2] = {{8, 16}, {8, 256}, {4, 16}, {1, 2}};
+    for (const auto& d : depths) {
+        SurfacePtr s = paletteSurface(11, 3, d[0], d[1]);
+        Bytes b;
+        ASSERT_EQ(saveToMemory(WPX_SavePNG_RW, s.get(), b), 0);
+        EXPECT_EQ(pngChunk(b, "IHDR")[8], 8);
+        EXPECT_EQ(pngChunk(b, "IHDR")[9], 3);
+        EXPECT_EQ(pngChunk(b, "PLTE").size(), 3u * d[1]);
+        EXPECT_TRUE(pngChunk(b, "sBIT").empty());
+        const Decoded png = decodePng(b);
+        ASSERT_EQ(png.width, 11);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 11; ++x) {
+                const SDL_Color c = paletteEntry((x + 2 * y) % d[1]);
+                ASSERT_EQ(png.at(x, y), (Rgba{c.r, c.g, c.b, 255})) << d[0] << " bits at " << x << "," << y;
+            }
+    }
+}
+
+TEST(PngWriter, ColourKeyBecomesTransparency)
+{
+    Bytes b;
+    SurfacePtr rgb = patternSurface(5, 4, BGRX32);
+    putRaw(rgb.get(), 3, 2, 0x00FF00FF);
+    SDL_SetColorKey(rgb.get(), SDL_SRCCOLORKEY, 0x00FF00FF);
+    ASSERT_EQ(saveToMemory(WPX_SavePNG_RW, rgb.get(), b), 0);
+    EXPECT_EQ(pngChunk(b, "tRNS"), (Bytes{0, 0xFF, 0, 0, 0, 0xFF}));
+    EXPECT_EQ(decodePng(b).at(3, 2), (Rgba{255, 0, 255, 0}));
+    EXPECT_EQ(decodePng(b).at(2, 2)[3], 255);
+
+    // A 16-bit key must name the colour as written, after widening.
+    SurfacePtr narrow = patternSurface(5, 4, RGB565);
+    const Uint32 key = compose(narrow->format, patternAt(1, 3, RGB565));
+    SDL_SetColorKey(narrow.get(), SDL_SRCCOLORKEY, key);
+    ASSERT_EQ(saveToMemory(WPX_SavePNG_RW, narrow.get(), b), 0);
+    EXPECT_EQ(decodePng(b).at(1, 3)[3], 0);
+    EXPECT_EQ(decodePng(b).at(2, 3)[3], 255);
+
+    SurfacePtr indexed = paletteSurface(7, 2, 8, 16);
+    SDL_SetColorKey(indexed.get(), SDL_SRCCOLORKEY, 5);
+    ASSERT_EQ(saveToMemory(WPX_SavePNG_RW, indexed.get(), b), 0);
+    EXPECT_EQ(pngChunk(b, "tRNS"), (Bytes{255, 255, 255, 255, 255, 0}));
+    EXPECT_EQ(decodePng(b).at(5, 0)[3], 0);
+    EXPECT_EQ(decodePng(b).at(3, 1)[3], 0);
+    EXPECT_EQ(decodePng(b).at(4, 0)[3], 255);
+
+    // An alpha channel already carries the transparency.
+    SurfacePtr rgba = patternSurface(5, 4, RGBA32);
+    SDL_SetColorKey(rgba.get(), SDL_SRCCOLORKEY, 0);
+    ASSERT_EQ(saveToMemory(WPX_SavePNG_RW, rgba.get(), b), 0);
+    EXPECT_TRUE(pngChunk(b, "tRNS").empty());
+    EXPECT_EQ(decodePng(b).at(4, 3)[3], patternAt(4, 3, RGBA32)[3]);
+}
+
+TEST(PngWriter, FailureResults)
+{
+    SurfacePtr s = patternSurface(40, 30, BGRA32);
+    Bytes b;
+    EXPECT_EQ(saveToMemory(WPX_SavePNG_RW, s.get(), b, 100), 4);
+    EXPECT_STREQ(SDL_GetError(), "WPX_png: Error has occured while saving a SDL surface to a png file");
+
+    const Uint8 realSize = s->format->BytesPerPixel;
+    for (Uint8 bad : {0, 5}) {
+        s->format->BytesPerPixel = bad;
+        EXPECT_EQ(saveToMemory(WPX_SavePNG_RW, s.get(), b), 5);
+        EXPECT_STREQ(SDL_GetError(), "WPX_png: Unknown pixel format");
+        EXPECT_TRUE(b.empty());
+    }
+    s->format->BytesPerPixel = realSize;
+
+    EXPECT_EQ(WPX_SavePNG_RW(s.get(), nullptr), 1);
+    EXPECT_EQ(saveToMemory(WPX_SavePNG_RW, nullptr, b), 1);
+    EXPECT_STREQ(SDL_GetError(), "WPX_png: Passed an invalid surface");
+    SurfacePtr empty = patternSurface(0, 3, BGRA32);
+    EXPECT_EQ(saveToMemory(WPX_SavePNG_RW, empty.get(), b), 4);
+}
