@@ -1,0 +1,11 @@
+#include "gui/EngineCalls.h"
+
+TEngineCalls TEngineCalls::exports()
+{
+    TEngineCalls calls;
+    calls.graphicConvert = &::graphicConvert;
+    calls.setColorKey = &::setColorKey;
+    calls.setColorKeyPos = &::setColorKeyPos;
+    calls.setErrorBoxHandler = &::setErrorBoxHandler;
+    return calls;
+}

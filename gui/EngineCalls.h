@@ -1,0 +1,29 @@
+// The engine calls the window makes, gathered in one table so that tests can
+// record them instead of converting. exports() fills it with the engine
+// library's own functions.
+#ifndef PIXWRIGHT_GUI_ENGINECALLS_H
+#define PIXWRIGHT_GUI_ENGINECALLS_H
+
+#include "engine/Pixwright_DLL.h"
+
+struct TEngineCalls {
+    using GraphicConvertFn = int (*)(const char* sourcePath, const char* outputFolder,
+                                     const char* outputName, int editorPreset, int gridWidth,
+                                     int gridHeight, int sharpenLevel, int eraseAlphaGrid,
+                                     int interpolation, int outputFormat, int saveNatural,
+                                     const char* naturalSuffix, int saveColor,
+                                     const char* colorSuffix, int saveAlpha,
+                                     const char* alphaSuffix);
+    using SetColorKeyFn = void (*)(int red, int green, int blue);
+    using SetColorKeyPosFn = void (*)(int x, int y);
+    using SetErrorBoxHandlerFn = void (*)(PixwrightErrorBoxHandler handler);
+
+    GraphicConvertFn graphicConvert = nullptr;
+    SetColorKeyFn setColorKey = nullptr;
+    SetColorKeyPosFn setColorKeyPos = nullptr;
+    SetErrorBoxHandlerFn setErrorBoxHandler = nullptr;
+
+    static TEngineCalls exports();
+};
+
+#endif

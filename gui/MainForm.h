@@ -1,0 +1,154 @@
+// The main window: collects the conversion settings, keeps the engine's
+// transparent colour in step with them, runs one conversion per click and
+// keeps its settings between runs.
+#ifndef PIXWRIGHT_GUI_MAINFORM_H
+#define PIXWRIGHT_GUI_MAINFORM_H
+
+#include "gui/ColorValue.h"
+#include "gui/EngineCalls.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class TColorKeyDialog;
+class TFolderDialog;
+
+// What the window talks to besides its own controls.
+struct TFormContext {
+    TEngineCalls engine = TEngineCalls::exports();
+    // Folder of the settings file; empty: the running program's folder.
+    QString programFolder;
+    // Settings file used when the program's folder takes no file; empty:
+    // the user's configuration folder.
+    QString configFile;
+};
+
+class TPixwrightForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr TColorValue kInitialColor = 0x757500;
+
+    explicit TPixwrightForm(const TFormContext& context = TFormContext(),
+                            QWidget* parent = nullptr);
+    ~TPixwrightForm() override;
+
+    // The fixed transparent colour that switching the top-left-pixel mode
+    // off restores.
+    TColorValue RememberedColor() const { return rememberedColor_; }
+
+    void InnerSetColorKey(TColorValue colour);
+    void OutError(const QString& text);
+    void SetGridButtonEnabled(bool enabled);
+    QString GetDataFileName() const;
+
+    QMenuBar* MainMenu1;
+    QMenu* Help1;
+    QAction* Pixwright1;
+
+    QGroupBox* GroupBox6;
+    QPlainTextEdit* HelpMemo;
+    QLabel* OpenFileImage;
+    QLabel* Label1;
+    QLineEdit* OpenFileEdit;
+    QPushButton* OpenFileButton;
+
+    QGroupBox* ImageReplaceGroupBox;
+    QButtonGroup* GridModeGroup;
+    QRadioButton* TilesetRadioButton;
+    QRadioButton* CharsetRadioButton;
+    QRadioButton* NoGridRadioButton;
+    QRadioButton* CustomRadioButton;
+    QGroupBox* GroupBox4;
+    QLabel* Label7;
+    QLineEdit* GridXEdit;
+    QLabel* Label8;
+    QLineEdit* GridYEdit;
+    QCheckBox* EraseAlphaGridCheckBox;
+
+    QGroupBox* ImageConvertGroupBox;
+    QLabel* Label3;
+    QComboBox* InterpolationTypeComboBox;
+    QLabel* Label4;
+    QComboBox* SharpeLevelComboBox;
+    QCheckBox* ColorKeyPosCheckBox;
+    QPushButton* SelectColorKeyButton;
+    QLabel* ColorKeyCaption;
+    QLineEdit* ColorKeyLabel;
+
+    QGroupBox* ImageSaveGroupBox;
+    QLabel* Label6;
+    QComboBox* SaveImageTypeComboBox;
+    QLabel* Label2;
+    QLineEdit* SaveDirEdit;
+    QPushButton* SaveDirButton;
+    QLabel* Label5;
+    QLineEdit* SaveFilePreffixEdit;
+    QCheckBox* SaveNaturalCheckBox;
+    QLabel* NaturalSuffixLabel;
+    QLineEdit* NaturalSuffixEdit;
+    QCheckBox* SaveColorCheckBox;
+    QLabel* ColorSuffixLabel;
+    QLineEdit* ColorSuffixEdit;
+    QCheckBox* SaveAlphaCheckBox;
+    QLabel* AlphaSuffixLabel;
+    QLineEdit* AlphaSuffixEdit;
+
+    QPushButton* ConvertButton;
+    QPushButton* ExitButton;
+
+    TColorKeyDialog* ColorKeyDialog;
+    TFolderDialog* FolderDialog;
+
+public slots:
+    void PixwrightFormCreate();
+    void PixwrightDestroy();
+    void OpenFileEditChange();
+    void OpenFileButtonClick();
+    void TilesetRadioButtonClick();
+    void CharsetRadioButtonClick();
+    void NoGridRadioButtonClick();
+    void CustomButtonClick();
+    void GridXEditChange();
+    void GridYEditChange();
+    void ColorKeyPosCheckBoxClick();
+    void SelectColorKeyButtonClick();
+    void SaveImageTypeComboBoxChange();
+    void SaveNaturalCheckBoxClick();
+    void SaveColorCheckBoxClick();
+    void SaveAlphaCheckBoxClick();
+    void SaveDirButtonClick();
+    void ConvertButtonClick();
+    void ExitButtonClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void connectHandlers();
+    bool readSettings();
+    void writeSettings() const;
+    void checkGridField(QLineEdit* edit);
+
+    TEngineCalls engine_;
+    QString programFolder_;
+    QString configFile_;
+    TColorValue rememberedColor_ = kInitialColor;
+    QString openDialogInitialPath_;
+};
+
+#endif

@@ -1,0 +1,72 @@
+#include "gui/ModalHost.h"
+
+#include <QColorDialog>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+
+namespace {
+
+TModalHost& defaultHost()
+{
+    static TModalHost host;
+    return host;
+}
+
+TModalHost* installedHost = nullptr;
+
+} // namespace
+
+TModalHost::~TModalHost() = default;
+
+void TModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                             const QString& text)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+QString TModalHost::chooseOpenFile(QWidget* owner, const QString& initialPath,
+                                   const QString& filter)
+{
+    QString selected = filter.section(QStringLiteral(";;"), 0, 0);
+    return QFileDialog::getOpenFileName(owner, QString(), initialPath, filter, &selected);
+}
+
+bool TModalHost::chooseColor(QWidget* owner, QColor& colour)
+{
+    const QColor chosen = QColorDialog::getColor(colour, owner);
+    if (!chosen.isValid())
+        return false;
+    colour = chosen;
+    return true;
+}
+
+QString TModalHost::chooseFolder(QWidget* owner, const QString& title, const QString& initialPath)
+{
+    // With no folder given the browser opens at the top of the folder tree.
+    const QString start = initialPath.isEmpty() ? QDir::rootPath() : initialPath;
+    return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+}
+
+int TModalHost::runDialog(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+TModalHost& TModalHost::current()
+{
+    return installedHost ? *installedHost : defaultHost();
+}
+
+void TModalHost::install(TModalHost* host)
+{
+    installedHost = host;
+}
+
+extern "C" void pixwrightEngineErrorBox(const char* caption, const char* text)
+{
+    TModalHost::current().showMessage(nullptr, QMessageBox::Critical,
+                                      QString::fromUtf8(caption ? caption : ""),
+                                      QString::fromUtf8(text ? text : ""));
+}

@@ -1,0 +1,50 @@
+// Every modal message box and chooser the program opens goes through the
+// current TModalHost. The program uses the default host, which shows real Qt
+// boxes; tests install their own so that nothing ever waits for a user.
+#ifndef PIXWRIGHT_GUI_MODALHOST_H
+#define PIXWRIGHT_GUI_MODALHOST_H
+
+#include <QColor>
+#include <QMessageBox>
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+class TModalHost {
+public:
+    virtual ~TModalHost();
+
+    // A box with one OK button. A null owner gives a top-level box.
+    virtual void showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                             const QString& text);
+
+    // The file-open chooser; filter is in Qt's ";;" syntax and its first
+    // entry is preselected. Returns the chosen path, or an empty text when
+    // the user cancelled.
+    virtual QString chooseOpenFile(QWidget* owner, const QString& initialPath,
+                                   const QString& filter);
+
+    // The platform's colour chooser, starting at colour. Returns false when
+    // the user cancelled; colour then stays unchanged.
+    virtual bool chooseColor(QWidget* owner, QColor& colour);
+
+    // The folder chooser. Returns the chosen folder, or an empty text when
+    // the user cancelled.
+    virtual QString chooseFolder(QWidget* owner, const QString& title,
+                                 const QString& initialPath);
+
+    // Runs one of the program's own dialogs modally; returns its result code
+    // (QDialog::Accepted or QDialog::Rejected).
+    virtual int runDialog(QDialog& dialog);
+
+    static TModalHost& current();
+    // Makes host the current one (not owned); null restores the default.
+    static void install(TModalHost* host);
+};
+
+// The engine's error box, for setErrorBoxHandler: a critical box without
+// owner, shown through the current host.
+extern "C" void pixwrightEngineErrorBox(const char* caption, const char* text);
+
+#endif

@@ -1,0 +1,200 @@
+#include "GuiTestSupport.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QPushButton>
+
+void ScriptedModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon,
+                                    const QString& caption, const QString& text)
+{
+    RecordedMessage message;
+    message.owner = owner;
+    message.hadOwner = owner != nullptr;
+    message.icon = icon;
+    message.caption = caption;
+    message.text = text;
+    messages.push_back(message);
+}
+
+QString ScriptedModalHost::chooseOpenFile(QWidget*, const QString& initialPath,
+                                          const QString& filter)
+{
+    ++openFileCalls;
+    openFileInitialPath = initialPath;
+    openFileFilter = filter;
+    return openFileAnswer;
+}
+
+bool ScriptedModalHost::chooseColor(QWidget*, QColor& colour)
+{
+    ++colorCalls;
+    colorOffered = colour;
+    if (!colorAnswer)
+        return false;
+    colour = *colorAnswer;
+    return true;
+}
+
+QString ScriptedModalHost::chooseFolder(QWidget*, const QString& title,
+                                        const QString& initialPath)
+{
+    ++folderCalls;
+    folderTitle = title;
+    folderInitialPath = initialPath;
+    return folderAnswer;
+}
+
+int ScriptedModalHost::runDialog(QDialog& dialog)
+{
+    ++dialogCalls;
+    return dialogScript ? dialogScript(dialog) : int(QDialog::Rejected);
+}
+
+QStringList ScriptedModalHost::messageTexts() const
+{
+    QStringList texts;
+    for (const RecordedMessage& message : messages)
+        texts << message.text;
+    return texts;
+}
+
+QStringList EngineRecorder::log;
+std::vector<ConvertCall> EngineRecorder::converts;
+int EngineRecorder::convertResult = 0;
+PixwrightErrorBoxHandler EngineRecorder::errorBoxHandler = nullptr;
+QPointer<TPixwrightForm> EngineRecorder::form;
+
+void EngineRecorder::reset(int result)
+{
+    log.clear();
+    converts.clear();
+    convertResult = result;
+    errorBoxHandler = nullptr;
+    form = nullptr;
+}
+
+namespace {
+
+int recordConvert(const char* sourcePath, const char* outputFolder, const char* outputName,
+                  int editorPreset, int gridWidth, int gridHeight, int sharpenLevel,
+                  int eraseAlphaGrid, int interpolation, int outputFormat, int saveNatural,
+                  const char* naturalSuffix, int saveColor, const char* colorSuffix,
+                  int saveAlpha, const char* alphaSuffix)
+{
+    ConvertCall call;
+    call.sourcePath = sourcePath;
+    call.outputFolder = outputFolder;
+    call.outputName = outputName;
+    call.editorPreset = editorPreset;
+    call.gridWidth = gridWidth;
+    call.gridHeight = gridHeight;
+    call.sharpenLevel = sharpenLevel;
+    call.eraseAlphaGrid = eraseAlphaGrid;
+    call.interpolation = interpolation;
+    call.outputFormat = outputFormat;
+    call.saveNatural = saveNatural;
+    call.naturalSuffix = naturalSuffix;
+    call.saveColor = saveColor;
+    call.colorSuffix = colorSuffix;
+    call.saveAlpha = saveAlpha;
+    call.alphaSuffix = alphaSuffix;
+    if (EngineRecorder::form) {
+        call.buttonCaption = EngineRecorder::form->ConvertButton->text();
+        call.buttonEnabled = EngineRecorder::form->ConvertButton->isEnabled();
+    }
+    EngineRecorder::converts.push_back(call);
+    EngineRecorder::log << QStringLiteral("graphicConvert");
+    return EngineRecorder::convertResult;
+}
+
+void recordSetColorKey(int red, int green, int blue)
+{
+    EngineRecorder::log << QStringLiteral("setColorKey(%1,%2,%3)").arg(red).arg(green).arg(blue);
+}
+
+void recordSetColorKeyPos(int x, int y)
+{
+    EngineRecorder::log << QStringLiteral("setColorKeyPos(%1,%2)").arg(x).arg(y);
+}
+
+void recordSetErrorBoxHandler(PixwrightErrorBoxHandler handler)
+{
+    EngineRecorder::errorBoxHandler = handler;
+    EngineRecorder::log << (handler ? QStringLiteral("setErrorBoxHandler(set)")
+                                    : QStringLiteral("setErrorBoxHandler(null)"));
+}
+
+} // namespace
+
+TEngineCalls EngineRecorder::calls()
+{
+    TEngineCalls calls;
+    calls.graphicConvert = &recordConvert;
+    calls.setColorKey = &recordSetColorKey;
+    calls.setColorKeyPos = &recordSetColorKeyPos;
+    calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
+    return calls;
+}
+
+FormEnvironment::FormEnvironment() = default;
+
+QString FormEnvironment::settingsFile() const
+{
+    return dir_.filePath(QStringLiteral("Pixwright_GUI.dat"));
+}
+
+QString FormEnvironment::configFile() const
+{
+    return dir_.filePath(QStringLiteral("config/pixwright/Pixwright_GUI.dat"));
+}
+
+TFormContext FormEnvironment::context() const
+{
+    TFormContext context;
+    context.engine = EngineRecorder::calls();
+    context.programFolder = programFolder();
+    context.configFile = configFile();
+    return context;
+}
+
+std::unique_ptr<TPixwrightForm> FormEnvironment::makeForm() const
+{
+    auto form = std::make_unique<TPixwrightForm>(context());
+    EngineRecorder::form = form.get();
+    return form;
+}
+
+QImage patternPicture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y,
+                             qRgb((3 * x + 1) & 0xFF, (5 * y + 2) & 0xFF, (7 * (x + y) + 3) & 0xFF));
+    return picture;
+}
+
+QString writePicture(const QString& path, const QImage& picture, const char* format)
+{
+    if (!picture.save(path, format))
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QString writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void leaveField(QWidget* field)
+{
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(field, &out);
+}

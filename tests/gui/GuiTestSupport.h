@@ -1,0 +1,132 @@
+// Shared pieces of the window tests: a modal host that answers every box and
+// chooser from a script, an engine table that records its calls, and small
+// picture fixtures.
+#ifndef PIXWRIGHT_TESTS_GUI_GUITESTSUPPORT_H
+#define PIXWRIGHT_TESTS_GUI_GUITESTSUPPORT_H
+
+#include "gui/EngineCalls.h"
+#include "gui/MainForm.h"
+#include "gui/ModalHost.h"
+
+#include <QColor>
+#include <QImage>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QDialog;
+
+struct RecordedMessage {
+    QPointer<QWidget> owner;
+    bool hadOwner = false;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString caption;
+    QString text;
+};
+
+class ScriptedModalHost : public TModalHost {
+public:
+    ScriptedModalHost() { TModalHost::install(this); }
+    ~ScriptedModalHost() override { TModalHost::install(nullptr); }
+
+    void showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                     const QString& text) override;
+    QString chooseOpenFile(QWidget* owner, const QString& initialPath,
+                           const QString& filter) override;
+    bool chooseColor(QWidget* owner, QColor& colour) override;
+    QString chooseFolder(QWidget* owner, const QString& title,
+                         const QString& initialPath) override;
+    int runDialog(QDialog& dialog) override;
+
+    QStringList messageTexts() const;
+
+    std::vector<RecordedMessage> messages;
+
+    // Answers, and what the choosers were asked with.
+    QString openFileAnswer;
+    QString openFileInitialPath;
+    QString openFileFilter;
+    int openFileCalls = 0;
+
+    std::optional<QColor> colorAnswer;
+    QColor colorOffered;
+    int colorCalls = 0;
+
+    QString folderAnswer;
+    QString folderTitle;
+    QString folderInitialPath;
+    int folderCalls = 0;
+
+    std::function<int(QDialog&)> dialogScript;
+    int dialogCalls = 0;
+};
+
+// One graphicConvert call as the engine saw it.
+struct ConvertCall {
+    QByteArray sourcePath, outputFolder, outputName;
+    int editorPreset = -9, gridWidth = -9, gridHeight = -9, sharpenLevel = -9;
+    int eraseAlphaGrid = -9, interpolation = -9, outputFormat = -9;
+    int saveNatural = -9, saveColor = -9, saveAlpha = -9;
+    QByteArray naturalSuffix, colorSuffix, alphaSuffix;
+    // The convert button as the user saw it while the engine ran.
+    QString buttonCaption;
+    bool buttonEnabled = true;
+};
+
+// The engine calls made since reset(), in order: "setColorKey(r,g,b)",
+// "setColorKeyPos(x,y)", "setErrorBoxHandler(set|null)", "graphicConvert".
+struct EngineRecorder {
+    static void reset(int convertResult = 0);
+    static TEngineCalls calls();
+    static QStringList log;
+    static std::vector<ConvertCall> converts;
+    static int convertResult;
+    static PixwrightErrorBoxHandler errorBoxHandler;
+    // The form whose convert button is captured during graphicConvert.
+    static QPointer<TPixwrightForm> form;
+};
+
+// A scratch program folder and configuration file for one form, so no test
+// reads or writes the settings of another.
+class FormEnvironment {
+public:
+    FormEnvironment();
+    QString programFolder() const { return dir_.path(); }
+    QString settingsFile() const;
+    QString configFile() const;
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    TFormContext context() const;
+    std::unique_ptr<TPixwrightForm> makeForm() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A picture whose every pixel differs from its neighbours: red 3x+1,
+// green 5y+2, blue 7(x+y)+3, each modulo 256.
+QImage patternPicture(int width, int height);
+QString writePicture(const QString& path, const QImage& picture, const char* format);
+QString writeBytes(const QString& path, const QByteArray& bytes);
+
+template <typename T>
+T* childNamed(QObject* parent, const char* name)
+{
+    T* child = parent->findChild<T*>(QLatin1String(name));
+    if (!child)
+        qWarning("no child %s", name);
+    return child;
+}
+
+// Leaves a field the way the user does: its focus goes to another control.
+void leaveField(QWidget* field);
+
+#endif
