@@ -1,6 +1,5 @@
 #include "engine/ColorKey.h"
 
-#include "auxlib/error/ErrorBox.h"
 #include "engine/Pixwright_DLL.h"
 
 #include <algorithm>
@@ -51,8 +50,3 @@ extern "C" PIXWRIGHT_API void setColorKeyPos(int x, int y)
 }
 
 extern "C" PIXWRIGHT_API void resetColorKey(void) { engine::colorKeyState().mode = engine::ColorKeyMode::None; }
-
-extern "C" PIXWRIGHT_API void setErrorBoxHandler(PixwrightErrorBoxHandler handler)
-{
-    auxlib::error::setErrorBoxHandler(handler);
-}

@@ -179,3 +179,8 @@ extern "C" PIXWRIGHT_API int graphicConvert(const char* sourcePath, const char* 
         return fail(OtherException, "画像変換中に例外が発生しました。");
     }
 }
+
+extern "C" PIXWRIGHT_API void setErrorBoxHandler(PixwrightErrorBoxHandler handler)
+{
+    auxlib::error::setErrorBoxHandler(handler);
+}

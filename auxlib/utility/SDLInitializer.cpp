@@ -40,13 +40,23 @@ void SDLInitializer::acquire(int flags)
 #else
         setenv("SDL_VIDEODRIVER", "dummy", 0);
 #endif
-        if (SDL_Init(0) != 0)
+        if (SDL_Init(0) != 0) {
+            // A failed start is undone, so the caller holds nothing and the
+            // next user tries again instead of finding SDL half started.
+            --starts;
             raise<error::RuntimeError>(125, "SDLの初期化に失敗しました。");
+        }
     }
     int& count = subsystems()[flags];
     if (count++ == 0) {
-        if (SDL_InitSubSystem(static_cast<Uint32>(flags)) != 0)
+        if (SDL_InitSubSystem(static_cast<Uint32>(flags)) != 0) {
+            --count;
+            if (--starts == 0) {
+                SDL_Quit();
+                subsystems().clear();
+            }
             raise<error::RuntimeError>(93, "SDL SubSystem の初期化に失敗しました。");
+        }
     }
 }
 

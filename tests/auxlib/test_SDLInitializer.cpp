@@ -61,8 +61,30 @@ TEST(SDLInitializer, FailingSubsystemThrowsRuntimeErrorOfLine93)
         EXPECT_STREQ(e.what(), "Exception!!\n  Program : ..\\..\\..\\auxlib\\utility\\SDLInitializer(93)\n"
                                "  Detail : SDL SubSystem の初期化に失敗しました。");
     }
+    // The failed start is undone: no user is left and SDL is stopped again,
+    // so the next acquire starts from scratch and succeeds.
+    EXPECT_EQ(SDLInitializer::startCount(), 0);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+    EXPECT_THROW(SDLInitializer::release(SDL_INIT_VIDEO), auxlib::error::LogicError);
+
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    // The failed start still counts as a user; its release stops SDL.
+    SDLInitializer::acquire(SDL_INIT_VIDEO);
+    EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     SDLInitializer::release(SDL_INIT_VIDEO);
     EXPECT_EQ(SDLInitializer::startCount(), 0);
+}
+
+TEST(SDLInitializer, FailedStartWhileOthersHoldSdlKeepsTheirStart)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SDLInitializer::acquire(0); // SDL itself, no subsystem
+    EXPECT_EQ(SDLInitializer::startCount(), 1);
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    EXPECT_THROW(SDLInitializer::acquire(SDL_INIT_VIDEO), auxlib::error::RuntimeError);
+    EXPECT_EQ(SDLInitializer::startCount(), 1);
+    EXPECT_EQ(SDLInitializer::subsystemCount(SDL_INIT_VIDEO), 0);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SDLInitializer::release(0);
+    EXPECT_EQ(SDLInitializer::startCount(), 0);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
 }
