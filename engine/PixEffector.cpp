@@ -43,6 +43,21 @@ bool inside(const SampleWindow& window, std::int32_t x, std::int32_t y)
 
 std::uint8_t lowByte(std::int32_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
+// A source position split into its pixel (truncated toward zero) and the
+// single-precision fraction past it.
+struct SamplePoint {
+    std::int32_t x0, y0;
+    float fx, fy;
+};
+
+SamplePoint samplePoint(float sx, float sy)
+{
+    const std::int32_t x0 = static_cast<std::int32_t>(sx);
+    const std::int32_t y0 = static_cast<std::int32_t>(sy);
+    return SamplePoint{x0, y0, static_cast<float>(static_cast<double>(sx) - x0),
+                       static_cast<float>(static_cast<double>(sy) - y0)};
+}
+
 } // namespace
 
 Surface PixEffector::enlargeCell(const Surface& cell, std::int32_t gridWidth, std::int32_t gridHeight,
@@ -170,10 +185,9 @@ Rgba PixEffector::sampleNearest(Surface& source, float sx, float sy, const Sampl
 
 Rgba PixEffector::sampleBilinear(Surface& source, float sx, float sy, const SampleWindow& window) const
 {
-    const std::int32_t x0 = static_cast<std::int32_t>(sx);
-    const std::int32_t y0 = static_cast<std::int32_t>(sy);
-    const float fx = static_cast<float>(static_cast<double>(sx) - x0);
-    const float fy = static_cast<float>(static_cast<double>(sy) - y0);
+    const SamplePoint at = samplePoint(sx, sy);
+    const std::int32_t x0 = at.x0, y0 = at.y0;
+    const float fx = at.fx, fy = at.fy;
 
     const Sample p00 = fetchSample(source, window, x0, y0);
     const Sample p10 = fetchSample(source, window, x0 + 1, y0);
@@ -192,10 +206,9 @@ Rgba PixEffector::sampleBilinear(Surface& source, float sx, float sy, const Samp
 
 Rgba PixEffector::sampleOriginal(Surface& source, float sx, float sy, const SampleWindow& window) const
 {
-    const std::int32_t x0 = static_cast<std::int32_t>(sx);
-    const std::int32_t y0 = static_cast<std::int32_t>(sy);
-    const float fx = static_cast<float>(static_cast<double>(sx) - x0);
-    const float fy = static_cast<float>(static_cast<double>(sy) - y0);
+    const SamplePoint at = samplePoint(sx, sy);
+    const std::int32_t x0 = at.x0, y0 = at.y0;
+    const float fx = at.fx, fy = at.fy;
 
     const Sample centre = fetchSample(source, window, x0, y0);
     if (centre.r < 0)
