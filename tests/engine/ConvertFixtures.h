@@ -1,7 +1,10 @@
 #ifndef TESTS_ENGINE_CONVERTFIXTURES_H
 #define TESTS_ENGINE_CONVERTFIXTURES_H
 
+#include "LogFile.h"
 #include "auxlib/draw/Surface.h"
+#include "auxlib/utility/SDLInitializer.h"
+#include "engine/Pixwright_DLL.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -12,6 +15,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 // A fresh temporary folder per test, removed afterwards.
 class TempFolder : public ::testing::Test {
@@ -32,6 +36,44 @@ protected:
     }
 
     std::string dir;
+};
+
+// The error boxes the engine has shown, in order.
+inline std::vector<std::string>& shownBoxes()
+{
+    static std::vector<std::string> boxes;
+    return boxes;
+}
+
+inline void captureBox(const char* caption, const char* text)
+{
+    EXPECT_STREQ(caption, "エラー発生！");
+    shownBoxes().push_back(text);
+}
+
+// Conversions into a temporary folder with the engine's boxes captured and
+// the default transparent colour set. Afterwards nothing may be left held:
+// every picture released and SDL stopped.
+class ConvertTest : public TempFolder {
+protected:
+    void SetUp() override
+    {
+        TempFolder::SetUp();
+        boxes.clear();
+        setErrorBoxHandler(captureBox);
+        setColorKey(0x00, 0x75, 0x75);
+        std::remove("stderr.txt");
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(auxlib::utility::SDLInitializer::startCount(), 0);
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+        setErrorBoxHandler(nullptr);
+        std::remove("stderr.txt");
+        TempFolder::TearDown();
+    }
+
+    std::vector<std::string>& boxes = shownBoxes();
 };
 
 using SdlPicture = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;

@@ -1,6 +1,7 @@
 #ifndef TESTS_ENGINE_EFFECTORFIXTURES_H
 #define TESTS_ENGINE_EFFECTORFIXTURES_H
 
+#include "LogFile.h"
 #include "auxlib/draw/Surface.h"
 #include "engine/PixEffector.h"
 
@@ -99,16 +100,6 @@ inline void expectPixels(Surface& s, std::initializer_list<Expected> expected)
         EXPECT_EQ(at(s, e.x, e.y), e.colour) << "at (" << e.x << ", " << e.y << ")";
 }
 
-inline std::string takeLog()
-{
-    std::ifstream in("stderr.txt", std::ios::binary);
-    std::ostringstream text;
-    if (in)
-        text << in.rdbuf();
-    in.close();
-    std::remove("stderr.txt");
-    return text.str();
-}
 
 inline std::string logEntry(int line, const std::string& message)
 {

@@ -1,6 +1,7 @@
 #ifndef TESTS_ENGINE_REPLACERFIXTURES_H
 #define TESTS_ENGINE_REPLACERFIXTURES_H
 
+#include "LogFile.h"
 #include "engine/PixReplacer.h"
 
 #include <gtest/gtest.h>
@@ -63,16 +64,6 @@ std::string firstMismatch(Surface& picture, int dx, int dy, int w, int h, Expect
     return "";
 }
 
-inline std::string takeLog()
-{
-    std::ifstream in("stderr.txt", std::ios::binary);
-    std::ostringstream text;
-    if (in)
-        text << in.rdbuf();
-    in.close();
-    std::remove("stderr.txt");
-    return text.str();
-}
 
 inline std::string logEntry(int line, const std::string& message, const char* source = "..\\..\\PixReplacer")
 {

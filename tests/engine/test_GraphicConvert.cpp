@@ -1,50 +1,13 @@
 #include "ConvertFixtures.h"
-#include "auxlib/utility/SDLInitializer.h"
-#include "engine/Pixwright_DLL.h"
 
 #include <fstream>
-#include <sstream>
-#include <vector>
 
 using auxlib::draw::Rgba;
 
 namespace {
 
-std::vector<std::string> boxes;
-void captureBox(const char* caption, const char* text)
-{
-    EXPECT_STREQ(caption, "エラー発生！");
-    boxes.push_back(text);
-}
-
-std::string readText(const std::string& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class Convert : public TempFolder {
+class Convert : public ConvertTest {
 protected:
-    void SetUp() override
-    {
-        TempFolder::SetUp();
-        boxes.clear();
-        setErrorBoxHandler(captureBox);
-        setColorKey(0x00, 0x75, 0x75);
-        std::remove("stderr.txt");
-    }
-    void TearDown() override
-    {
-        // Nothing may outlive a call: every picture released, SDL stopped.
-        EXPECT_EQ(auxlib::utility::SDLInitializer::startCount(), 0);
-        EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
-        setErrorBoxHandler(nullptr);
-        std::remove("stderr.txt");
-        TempFolder::TearDown();
-    }
-
     // Nearest neighbour, no grid, no sharpening, no alpha-grid correction.
     int run(const std::string& source, const std::string& folder, const char* name, int format = 1, int natural = 1,
             const char* naturalSuffix = "", int colour = 1, const char* colourSuffix = "color", int alpha = 1,
@@ -155,7 +118,7 @@ TEST_F(Convert, TooLargeSourceIsRefusedWithOneLogEntry)
 {
     writeGradientBmp(path("wide.bmp"), 8192, 1);
     expectFailure(10, path("wide.bmp") + "ファイルを開けません。", run(path("wide.bmp"), dir, "w"));
-    const std::string log = readText("stderr.txt");
+    const std::string log = readLog();
     EXPECT_NE(log.find("(8192 × 1)"), std::string::npos) << log;
     EXPECT_NE(log.find("8191"), std::string::npos) << log;
     EXPECT_EQ(log.find("Error!!", 1), std::string::npos) << "one entry only";
@@ -261,7 +224,7 @@ TEST_F(Convert, FailedColourSaveOfCellTwoKeepsEarlierFiles)
         EXPECT_TRUE(exists(name)) << name;
     EXPECT_FALSE(exists("c_02_alpha.png"));
     EXPECT_FALSE(exists("c_03.png"));
-    EXPECT_NE(readText("stderr.txt").find("Program : ..\\..\\PixSaver(82)"), std::string::npos);
+    EXPECT_NE(readLog().find("Program : ..\\..\\PixSaver(82)"), std::string::npos);
 }
 
 TEST_F(Convert, FailedNaturalAndAlphaSaves)

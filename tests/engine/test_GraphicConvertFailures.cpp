@@ -3,14 +3,10 @@
 // statically, so its calls (and SDL_image's) reach these stand-ins, which
 // fail when asked and otherwise hand on to the real functions.
 #include "ConvertFixtures.h"
-#include "auxlib/utility/SDLInitializer.h"
-#include "engine/Pixwright_DLL.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
-#include <vector>
 
 namespace {
 int failWidth = 0, failHeight = 0;
@@ -40,36 +36,13 @@ extern "C" __attribute__((visibility("default"))) int mkdir(const char* path, mo
 
 namespace {
 
-std::vector<std::string> boxes;
-void captureBox(const char*, const char* text) { boxes.push_back(text); }
-
-std::string logText()
-{
-    std::ifstream in("stderr.txt", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class ConvertFailure : public TempFolder {
+class ConvertFailure : public ConvertTest {
 protected:
-    void SetUp() override
-    {
-        TempFolder::SetUp();
-        boxes.clear();
-        setErrorBoxHandler(captureBox);
-        setColorKey(0x00, 0x75, 0x75);
-        std::remove("stderr.txt");
-    }
     void TearDown() override
     {
         failWidth = failHeight = 0;
         raceFolder.clear();
-        EXPECT_EQ(auxlib::utility::SDLInitializer::startCount(), 0);
-        EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
-        setErrorBoxHandler(nullptr);
-        std::remove("stderr.txt");
-        TempFolder::TearDown();
+        ConvertTest::TearDown();
     }
     int run(const std::string& source, const std::string& folder, int preset)
     {
@@ -99,7 +72,7 @@ TEST_F(ConvertFailure, CharsetThatCannotBeCutGivesEleven)
     EXPECT_EQ(run(path("chars.bmp"), dir, 1), 11);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "画像ファイル'" + path("chars.bmp") + "'ファイルの並び替えにに失敗しました。");
-    EXPECT_EQ(logText(), "") << "a charset that cannot be cut is reported by the box alone";
+    EXPECT_EQ(readLog(), "") << "a charset that cannot be cut is reported by the box alone";
     EXPECT_FALSE(exists("o_00.png"));
 }
 
@@ -111,7 +84,7 @@ TEST_F(ConvertFailure, CellThatCannotBeEnlargedGivesTwenty)
     EXPECT_EQ(run(path("in.bmp"), dir, 0), 20);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "画像ファイルの変換に失敗しました。");
-    EXPECT_EQ(logText(), "Error!!\n  Program : ..\\..\\PixEffector(39)\n  Detail\n\nサーフェイスの作成に失敗。\n");
+    EXPECT_EQ(readLog(), "Error!!\n  Program : ..\\..\\PixEffector(39)\n  Detail\n\nサーフェイスの作成に失敗。\n");
     EXPECT_FALSE(exists("o.png"));
 }
 
@@ -125,7 +98,7 @@ TEST_F(ConvertFailure, SdlThatCannotStartGivesThirtyWithTheExceptionText)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Exception!!\n  Program : ..\\..\\..\\auxlib\\utility\\SDLInitializer(93)\n"
                         "  Detail : SDL SubSystem の初期化に失敗しました。");
-    EXPECT_EQ(logText(), "") << "an exception is shown, not logged";
+    EXPECT_EQ(readLog(), "") << "an exception is shown, not logged";
 
     // The failed start left nothing behind: the next conversion works.
     boxes.clear();

@@ -2,20 +2,11 @@
 #include "engine/PixSaver.h"
 
 #include <fstream>
-#include <sstream>
 
 using namespace engine;
 using auxlib::draw::Rgba;
 
 namespace {
-
-std::string logText()
-{
-    std::ifstream in("stderr.txt", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 } // namespace
 
@@ -84,7 +75,7 @@ TEST_F(PixSaverFiles, NaturalKeepsAlphaColourDropsItAlphaIsGrey)
     EXPECT_EQ(row1[0], 1);
     EXPECT_EQ(row1[1], 254);
     EXPECT_TRUE(sameColour(pixelOf(alpha.get(), 1, 0), {128, 128, 128, 255}));
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(readLog(), "");
 }
 
 TEST_F(PixSaverFiles, PictureWithoutAlpha)
@@ -109,11 +100,11 @@ TEST_F(PixSaverFiles, RefusalsAndFailedWritesAreLogged)
     EXPECT_EQ(saveNaturalCell(png, none, path("n"), 0, ""), 3);
     EXPECT_EQ(PixSaver::writeColor(picture, ""), 3);
     EXPECT_EQ(PixSaver::writeAlpha(none, path("a.png")), 3);
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(readLog(), "");
 
     const OutputOptions unknown{7, false};
     EXPECT_EQ(saveNaturalCell(unknown, picture, path("u"), 0, ""), 14);
-    const std::string log = logText();
+    const std::string log = readLog();
     EXPECT_EQ(log.rfind("Error!!\n  Program : ..\\..\\PixSaver(82)\n  Detail\n\n'" + path("u.")
                             + "'ファイルへの画像保存に失敗しました。:",
                         0),
