@@ -3,25 +3,15 @@
 // statically, so its calls (and SDL_image's) reach these stand-ins, which
 // fail when asked and otherwise hand on to the real functions.
 #include "ConvertFixtures.h"
+#include "FailingCreate.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <fstream>
 
 namespace {
-int failWidth = 0, failHeight = 0;
 std::string raceFolder;
 } // namespace
-
-extern "C" SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int w, int h, int depth, Uint32 rmask, Uint32 gmask,
-                                             Uint32 bmask, Uint32 amask)
-{
-    using Create = SDL_Surface* (*)(Uint32, int, int, int, Uint32, Uint32, Uint32, Uint32);
-    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "SDL_CreateRGBSurface"));
-    if (failWidth > 0 && w == failWidth && h == failHeight)
-        return nullptr;
-    return real(flags, w, h, depth, rmask, gmask, bmask, amask);
-}
 
 // Another program creating the output folder between the engine's test for
 // it and its creation.

@@ -1,3 +1,4 @@
+#include "FailingCreate.h"
 #include "ReplacerFixtures.h"
 
 #include <dlfcn.h>
@@ -6,21 +7,10 @@
 
 using namespace replacer_test;
 
-// Picture creation and filling fail on demand: the engine's calls reach these
-// definitions before SDL's own.
+// Filling fails on demand too, by the width of the filled rectangle.
 namespace {
-int failWidth = 0, failHeight = 0, failFillWidth = 0;
+int failFillWidth = 0;
 } // namespace
-
-extern "C" SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int w, int h, int depth, Uint32 rmask, Uint32 gmask,
-                                             Uint32 bmask, Uint32 amask)
-{
-    using Create = SDL_Surface* (*)(Uint32, int, int, int, Uint32, Uint32, Uint32, Uint32);
-    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "SDL_CreateRGBSurface"));
-    if (failWidth > 0 && w == failWidth && h == failHeight)
-        return nullptr;
-    return real(flags, w, h, depth, rmask, gmask, bmask, amask);
-}
 
 extern "C" int SDL_FillRect(SDL_Surface* dst, SDL_Rect* rect, Uint32 colour)
 {
