@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -62,46 +63,46 @@ bool parseGridValue(const QString& text, int& value)
     return ok;
 }
 
+// Every control carries its role's name as its object name, so tests and
+// the settings file find it.
+template <typename Widget, typename... Args>
+Widget* newNamed(QWidget* parent, const char* name, Args&&... args)
+{
+    auto* widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
 QLineEdit* newEdit(QWidget* parent, const char* name, const QString& text = QString())
 {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QLatin1String(name));
-    return edit;
+    return newNamed<QLineEdit>(parent, name, text);
 }
 
 QLabel* newLabel(QWidget* parent, const char* name, const QString& text)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
+    return newNamed<QLabel>(parent, name, text);
 }
 
 QCheckBox* newCheckBox(QWidget* parent, const char* name, const QString& text, bool on)
 {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QLatin1String(name));
+    auto* box = newNamed<QCheckBox>(parent, name, text);
     box->setChecked(on);
     return box;
 }
 
 QRadioButton* newRadioButton(QWidget* parent, const char* name, const QString& text)
 {
-    auto* button = new QRadioButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
+    return newNamed<QRadioButton>(parent, name, text);
 }
 
 QPushButton* newButton(QWidget* parent, const char* name, const QString& text)
 {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
+    return newNamed<QPushButton>(parent, name, text);
 }
 
 QComboBox* newList(QWidget* parent, const char* name, const QStringList& items, int selected)
 {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QLatin1String(name));
+    auto* list = newNamed<QComboBox>(parent, name);
     list->addItems(items);
     list->setCurrentIndex(selected);
     return list;
@@ -109,9 +110,7 @@ QComboBox* newList(QWidget* parent, const char* name, const QStringList& items, 
 
 QGroupBox* newGroup(QWidget* parent, const char* name, const QString& title)
 {
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QLatin1String(name));
-    return group;
+    return newNamed<QGroupBox>(parent, name, title);
 }
 
 // The "…" buttons next to a path field.
