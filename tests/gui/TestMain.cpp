@@ -1,6 +1,8 @@
 #include "TestMain.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -33,8 +35,17 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "no test class %s\n", name.c_str());
             return 2;
         }
+        // Each class works in a fresh folder of its own: the engine writes
+        // its log to the current folder, and ctest runs classes side by side.
+        QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/pixwright-gui-XXXXXX"));
+        if (!scratch.isValid() || !QDir::setCurrent(scratch.path())) {
+            std::fprintf(stderr, "no scratch folder for %s\n", name.c_str());
+            return 2;
+        }
         std::unique_ptr<QObject> test = found->second();
         failures += QTest::qExec(test.get(), static_cast<int>(rest.size()), rest.data());
+        test.reset();
+        QDir::setCurrent(QDir::tempPath());
     }
     return failures == 0 ? 0 : 1;
 }
