@@ -5,22 +5,28 @@
 
 namespace engine {
 
-enum class ColorKeyMode { None, Rgb, Position };
+enum class ColorKeyMode { None, Rgb, Position, PaletteIndex };
 
 // The transparent colour every conversion uses, set through the exported
-// colour-key calls and kept until the library unloads.
+// colour-key calls and kept until the library unloads. Each call replaces the
+// mode; the fixed colour stays, as the palette mode falls back to it.
 struct ColorKeyState {
     ColorKeyMode mode = ColorKeyMode::None;
     int x = 0;
     int y = 0;
+    int paletteIndex = 0;
     auxlib::draw::Rgba colour{0, 0, 0, 255};
 };
 
-ColorKeyState& colorKeyState();
+// A copy of the state as it stands; conversions read it once, at their start.
+ColorKeyState colorKeyState();
 
 // The key colour for one source picture: the pixel at the stored position
-// (opaque black outside the picture), the fixed colour, or opaque black.
-auxlib::draw::Rgba chooseKeyColour(const ColorKeyState& state, auxlib::draw::Surface& source);
+// (opaque black outside the picture), the fixed colour, the colour of the
+// picture's own palette entry (the fixed colour when it has none), or opaque
+// black. `ownPalette` tells whether the picture's file carries a palette, as
+// opposed to one its loader made up (grey pictures).
+auxlib::draw::Rgba chooseKeyColour(const ColorKeyState& state, auxlib::draw::Surface& source, bool ownPalette);
 
 } // namespace engine
 

@@ -3,8 +3,8 @@
 
 namespace engine {
 
-// What graphicConvert returns. Every code but Converted and NullArgument
-// comes with one error box.
+// What graphicConvert returns. Every code but Converted, NullArgument and
+// Cancelled comes with one error box.
 enum ConvertResult : int {
     Converted = 0,
     NullArgument = 1,
@@ -23,6 +23,8 @@ enum ConvertResult : int {
     AlphaNotSaved = 23,
     StandardException = 30,
     OtherException = 35,
+    // The progress handler asked to stop; no box.
+    Cancelled = 40,
 };
 
 // Largest source picture the conversion takes: its doubled size must fit

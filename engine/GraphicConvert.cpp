@@ -6,6 +6,7 @@
 #include "engine/CellList.h"
 #include "engine/ColorKey.h"
 #include "engine/ConvertResult.h"
+#include "engine/EngineSettings.h"
 #include "engine/OutputOptions.h"
 #include "engine/PixEffector.h"
 #include "engine/PixReplacer.h"
@@ -70,6 +71,8 @@ bool exceedsSizeLimit(const Surface& source)
 
 ConvertResult convert(const ConvertRequest& request)
 {
+    const EngineSettings settings = currentSettings();
+    const ColorKeyState keyState = colorKeyState();
     std::string outputName = request.outputName ? copyText(request.outputName) : std::string();
 
     if (*request.sourcePath == '\0')
@@ -127,7 +130,8 @@ ConvertResult convert(const ConvertRequest& request)
         return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
     }
 
-    const Rgba key = chooseKeyColour(colorKeyState(), source);
+    const SDL_Surface* loaded = source.sdl();
+    const Rgba key = chooseKeyColour(keyState, source, loaded->format->palette != nullptr);
     PixReplacer replacer(key);
     CellList cells = replacer.rearrange(source, key, request.editorPreset);
     if (cells.empty())
@@ -139,19 +143,41 @@ ConvertResult convert(const ConvertRequest& request)
     options.format = request.outputFormat;
     options.numbered = cells.size() != 1;
 
+    WriteSettings writeSettings;
+    writeSettings.pngFilter = settings.pngFilter;
+    const int cellCount = static_cast<int>(cells.size());
+    int filesWritten = 0;
+    auto reportProgress = [&](int cellsDone) {
+        const ProgressReporter& p = settings.progress;
+        return p.handler == nullptr || p.handler(p.user, cellsDone, cellCount, filesWritten) == 0;
+    };
+    if (!reportProgress(0))
+        return Cancelled;
+
     int cellIndex = 0;
     for (const Surface& cell : cells) {
         const Surface output(effector.enlargeCell(cell, request.gridWidth, request.gridHeight, request.sharpenLevel,
                                                   request.eraseAlphaGrid));
         if (!output.isValid())
             return fail(CellNotConverted, "画像ファイルの変換に失敗しました。");
-        if (natural.selected && saveNaturalCell(options, output, outputPath, cellIndex, natural.suffix) != Success)
-            return fail(NaturalNotSaved, "画像ファイルの保存に失敗しました。");
-        if (colour.selected && saveColorCell(options, output, outputPath, cellIndex, colour.suffix) != Success)
-            return fail(ColorNotSaved, "画像ファイルの保存に失敗しました。");
-        if (alpha.selected && saveAlphaCell(options, output, outputPath, cellIndex, alpha.suffix) != Success)
-            return fail(AlphaNotSaved, "画像ファイルの保存に失敗しました。");
+        if (natural.selected) {
+            if (saveNaturalCell(options, output, outputPath, cellIndex, natural.suffix, writeSettings) != Success)
+                return fail(NaturalNotSaved, "画像ファイルの保存に失敗しました。");
+            ++filesWritten;
+        }
+        if (colour.selected) {
+            if (saveColorCell(options, output, outputPath, cellIndex, colour.suffix, writeSettings) != Success)
+                return fail(ColorNotSaved, "画像ファイルの保存に失敗しました。");
+            ++filesWritten;
+        }
+        if (alpha.selected) {
+            if (saveAlphaCell(options, output, outputPath, cellIndex, alpha.suffix, writeSettings) != Success)
+                return fail(AlphaNotSaved, "画像ファイルの保存に失敗しました。");
+            ++filesWritten;
+        }
         ++cellIndex;
+        if (!reportProgress(cellIndex) && cellIndex < cellCount)
+            return Cancelled;
     }
     return Converted;
 }

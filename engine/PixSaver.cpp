@@ -46,7 +46,8 @@ std::string makeOutputFileName(const OutputOptions& options, const std::string& 
     return (boost::format("%s_%s.%s") % outputPath % suffix % extension).str();
 }
 
-ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fileName)
+ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fileName, const WriteSettings& settings,
+                                  StagedFile* staged)
 {
     if (!surface.isValid() || fileName.empty())
         return InvalidArgument;
@@ -54,18 +55,30 @@ ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fil
     // An error text left by an earlier step the conversion survived must not
     // be mistaken by the writer for a failure of this save.
     SDL_ClearError();
-    if (WPX_Save(surface.sdl(), name.c_str()) == 0)
+    StagedFile own(name);
+    StagedFile& file = staged != nullptr ? *staged : own;
+    bool saved = file.write(surface.sdl(), settings.pngFilter) == 0;
+    if (saved && staged == nullptr)
+        saved = file.commit();
+    if (saved)
         return Success;
-    ErrorLogger(sourceName, 82).put(boost::format("'%1%'ファイルへの画像保存に失敗しました。:%2%") % name % SDL_GetError());
+    logSaveFailure(name);
     return SdlFailure;
 }
 
-ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileName)
+void PixSaver::logSaveFailure(const std::string& fileName)
+{
+    ErrorLogger(sourceName, 82)
+        .put(boost::format("'%1%'ファイルへの画像保存に失敗しました。:%2%") % fileName % SDL_GetError());
+}
+
+ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileName, const WriteSettings& settings,
+                                StagedFile* staged)
 {
     if (!surface.isValid() || fileName.empty())
         return InvalidArgument;
     if (!surface.hasAlpha())
-        return writeNatural(surface, fileName);
+        return writeNatural(surface, fileName, settings, staged);
     Surface colour;
     ResultCode result = colour.create(surface.width(), surface.height(), false);
     if (result != Success) {
@@ -77,10 +90,11 @@ ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileN
     result = colour.copy(&surface, 0, 0, nullptr, 0, 0);
     if (result != Success)
         return result;
-    return writeNatural(colour, fileName);
+    return writeNatural(colour, fileName, settings, staged);
 }
 
-ResultCode PixSaver::writeAlpha(const Surface& surface, const std::string& fileName)
+ResultCode PixSaver::writeAlpha(const Surface& surface, const std::string& fileName, const WriteSettings& settings,
+                                StagedFile* staged)
 {
     if (!surface.isValid() || fileName.empty())
         return InvalidArgument;
@@ -113,39 +127,39 @@ ResultCode PixSaver::writeAlpha(const Surface& surface, const std::string& fileN
             grey.putPixel(x, y, &level);
         }
     }
-    return writeNatural(grey, fileName);
+    return writeNatural(grey, fileName, settings, staged);
 }
 
 namespace {
 
-using Writer = ResultCode (*)(const Surface&, const std::string&);
+using Writer = ResultCode (*)(const Surface&, const std::string&, const WriteSettings&, StagedFile*);
 
 ResultCode saveCell(Writer write, const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                    int cellIndex, const std::string& suffix)
+                    int cellIndex, const std::string& suffix, const WriteSettings& settings)
 {
     if (!cell.isValid())
         return InvalidArgument;
-    return write(cell, makeOutputFileName(options, outputPath, cellIndex, suffix));
+    return write(cell, makeOutputFileName(options, outputPath, cellIndex, suffix), settings, nullptr);
 }
 
 } // namespace
 
 ResultCode saveNaturalCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                           int cellIndex, const std::string& suffix)
+                           int cellIndex, const std::string& suffix, const WriteSettings& settings)
 {
-    return saveCell(PixSaver::writeNatural, options, cell, outputPath, cellIndex, suffix);
+    return saveCell(PixSaver::writeNatural, options, cell, outputPath, cellIndex, suffix, settings);
 }
 
 ResultCode saveColorCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix)
+                         int cellIndex, const std::string& suffix, const WriteSettings& settings)
 {
-    return saveCell(PixSaver::writeColor, options, cell, outputPath, cellIndex, suffix);
+    return saveCell(PixSaver::writeColor, options, cell, outputPath, cellIndex, suffix, settings);
 }
 
 ResultCode saveAlphaCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix)
+                         int cellIndex, const std::string& suffix, const WriteSettings& settings)
 {
-    return saveCell(PixSaver::writeAlpha, options, cell, outputPath, cellIndex, suffix);
+    return saveCell(PixSaver::writeAlpha, options, cell, outputPath, cellIndex, suffix, settings);
 }
 
 } // namespace engine

@@ -3,6 +3,7 @@
 
 #include "auxlib/draw/Surface.h"
 #include "engine/OutputOptions.h"
+#include "engine/StagedFile.h"
 
 #include <string>
 
@@ -11,24 +12,41 @@ namespace engine {
 using auxlib::draw::ResultCode;
 using auxlib::draw::Surface;
 
+// How files are written besides their names.
+struct WriteSettings {
+    int pngFilter = 0; // as setPngFilter; 0 is libpng's own choice
+};
+
 // Writes one picture as its three variants: as it is (alpha included), its
 // colour channels alone, and its alpha channel as a grey picture. The format
 // follows the file name's extension. The picture itself is never changed.
+//
+// Each file is written under a temporary name and moved into place once it
+// is complete, so a failed write leaves no file behind. Given a StagedFile,
+// the move is left to the caller (who commits files in its own order); the
+// staged file then names the file to write.
 class PixSaver {
 public:
-    static ResultCode writeNatural(const Surface& surface, const std::string& fileName);
-    static ResultCode writeColor(const Surface& surface, const std::string& fileName);
-    // A picture without alpha has nothing to write here and succeeds.
-    static ResultCode writeAlpha(const Surface& surface, const std::string& fileName);
+    static ResultCode writeNatural(const Surface& surface, const std::string& fileName,
+                                   const WriteSettings& settings = WriteSettings(), StagedFile* staged = nullptr);
+    static ResultCode writeColor(const Surface& surface, const std::string& fileName,
+                                 const WriteSettings& settings = WriteSettings(), StagedFile* staged = nullptr);
+    // A picture without alpha has nothing to write here and succeeds; a
+    // staged file then stays unwritten.
+    static ResultCode writeAlpha(const Surface& surface, const std::string& fileName,
+                                 const WriteSettings& settings = WriteSettings(), StagedFile* staged = nullptr);
+
+    // The entry of a failed write, with SDL's error text as its reason.
+    static void logSaveFailure(const std::string& fileName);
 };
 
 // Name one variant of a cell and write it; 3 for a cell holding no picture.
 ResultCode saveNaturalCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                           int cellIndex, const std::string& suffix);
+                           int cellIndex, const std::string& suffix, const WriteSettings& settings = WriteSettings());
 ResultCode saveColorCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix);
+                         int cellIndex, const std::string& suffix, const WriteSettings& settings = WriteSettings());
 ResultCode saveAlphaCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix);
+                         int cellIndex, const std::string& suffix, const WriteSettings& settings = WriteSettings());
 
 } // namespace engine
 

@@ -20,7 +20,30 @@ struct PngJob {
     png_infop info = nullptr;
     png_bytep copy = nullptr;
     png_bytepp rows = nullptr;
+    int filter = WPX_PNG_FILTER_DEFAULT;
 };
+
+// libpng's filter masks for the writer's filter numbers; 0 keeps libpng's
+// own choice (none for palette pictures, all five tried per row otherwise).
+int filterMask(int filter)
+{
+    switch (filter) {
+    case WPX_PNG_FILTER_NONE:
+        return PNG_FILTER_NONE;
+    case WPX_PNG_FILTER_SUB:
+        return PNG_FILTER_SUB;
+    case WPX_PNG_FILTER_UP:
+        return PNG_FILTER_UP;
+    case WPX_PNG_FILTER_AVERAGE:
+        return PNG_FILTER_AVG;
+    case WPX_PNG_FILTER_PAETH:
+        return PNG_FILTER_PAETH;
+    case WPX_PNG_FILTER_ALL:
+        return PNG_ALL_FILTERS;
+    default:
+        return 0;
+    }
+}
 
 void writeToStream(png_structp png, png_bytep data, png_size_t length)
 {
@@ -95,6 +118,8 @@ int encodePng(PngJob& job)
 
     png_set_write_fn(job.png, job.dst, writeToStream, flushNothing);
     png_set_compression_level(job.png, -1); // zlib's default level
+    if (filterMask(job.filter) != 0)
+        png_set_filter(job.png, PNG_FILTER_TYPE_BASE, filterMask(job.filter));
     png_set_packing(job.png);
 
     int colorType;
@@ -232,6 +257,11 @@ int encodePng(PngJob& job)
 
 extern "C" WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst)
 {
+    return WPX_SavePNGFilter_RW(surface, dst, WPX_PNG_FILTER_DEFAULT);
+}
+
+extern "C" WPX_EXPORT int WPX_SavePNGFilter_RW(SDL_Surface* surface, SDL_RWops* dst, int filter)
+{
     if (dst == nullptr)
         return 1;
     if (!wpx::isReadableSurface(surface)) {
@@ -239,6 +269,7 @@ extern "C" WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst)
         return 1;
     }
     PngJob job{surface, dst};
+    job.filter = filter;
     // The version of the png.h compiled against; libpng refuses a library
     // whose structures differ from it.
     job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

@@ -67,6 +67,22 @@ WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst);
    stream write included), 5 unknown pixel format, 7, 8, 9 or 11 out of memory. */
 WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst);
 
+/* Row filters for WPX_SavePNGFilter_RW. */
+enum {
+    WPX_PNG_FILTER_DEFAULT = 0, /* libpng's own choice, as WPX_SavePNG_RW */
+    WPX_PNG_FILTER_NONE = 1,
+    WPX_PNG_FILTER_SUB = 2,
+    WPX_PNG_FILTER_UP = 3,
+    WPX_PNG_FILTER_AVERAGE = 4,
+    WPX_PNG_FILTER_PAETH = 5,
+    WPX_PNG_FILTER_ALL = 6 /* all five tried on every row */
+};
+
+/* As WPX_SavePNG_RW with the row filter given; an unknown number counts as
+   WPX_PNG_FILTER_DEFAULT. The filter changes the file's size and speed, never
+   its pixels. */
+WPX_EXPORT int WPX_SavePNGFilter_RW(SDL_Surface* surface, SDL_RWops* dst, int filter);
+
 /* 2 libjpeg failed, 5 or 6 out of memory, 8 unknown pixel format,
    10 a write failed. */
 WPX_EXPORT int WPX_SaveJPG_RW(SDL_Surface* surface, SDL_RWops* dst);

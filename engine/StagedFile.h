@@ -1,0 +1,49 @@
+#ifndef ENGINE_STAGEDFILE_H
+#define ENGINE_STAGEDFILE_H
+
+#include <SDL.h>
+
+#include <string>
+
+namespace engine {
+
+// One output file, written under a temporary name beside its final one and
+// moved into place by commit(), so no file is ever half written under its
+// final name: a failed or abandoned write leaves nothing but what was there
+// before. The temporary file goes with the object unless it was committed.
+class StagedFile {
+public:
+    explicit StagedFile(std::string finalName);
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+    StagedFile(StagedFile&& other) noexcept;
+    StagedFile& operator=(StagedFile&&) = delete;
+
+    const std::string& finalName() const { return finalName_; }
+    const std::string& temporaryName() const { return temporaryName_; }
+
+    // Encodes the picture into the temporary file by the final name's
+    // extension, as WPX_Save would into the final file; pngFilter as
+    // WPX_SavePNGFilter_RW. The result is the saver's; on failure the
+    // temporary file is gone and SDL's error text names the final file.
+    int write(SDL_Surface* picture, int pngFilter);
+
+    // Moves a written file into place. False when that fails, with SDL's
+    // error text saying why; the temporary file is removed then.
+    bool commit();
+
+    // Removes a written file that is not to be kept.
+    void discard();
+
+    bool written() const { return written_; }
+
+private:
+    std::string finalName_;
+    std::string temporaryName_;
+    bool written_ = false;
+};
+
+} // namespace engine
+
+#endif
