@@ -4,6 +4,7 @@
 #include "auxlib/utility/Path.h"
 #include "auxlib/utility/Text.h"
 #include "engine/CellList.h"
+#include "engine/CellPipeline.h"
 #include "engine/ColorKey.h"
 #include "engine/ConvertResult.h"
 #include "engine/EngineSettings.h"
@@ -139,45 +140,37 @@ ConvertResult convert(const ConvertRequest& request)
 
     const Rgba empty{key.r, key.g, key.b, 0};
     const PixEffector effector(request.interpolation, key, empty);
-    OutputOptions options;
-    options.format = request.outputFormat;
-    options.numbered = cells.size() != 1;
+    CellPipeline::Job job;
+    job.gridWidth = request.gridWidth;
+    job.gridHeight = request.gridHeight;
+    job.sharpenLevel = request.sharpenLevel;
+    job.eraseAlphaGrid = request.eraseAlphaGrid;
+    job.options.format = request.outputFormat;
+    job.options.numbered = cells.size() != 1;
+    job.outputPath = outputPath;
+    job.variants = {CellPipeline::Variant{natural.selected, natural.suffix},
+                    CellPipeline::Variant{colour.selected, colour.suffix},
+                    CellPipeline::Variant{alpha.selected, alpha.suffix}};
+    job.write.pngFilter = settings.pngFilter;
+    job.threads = settings.threads;
+    job.progress = settings.progress;
 
-    WriteSettings writeSettings;
-    writeSettings.pngFilter = settings.pngFilter;
-    const int cellCount = static_cast<int>(cells.size());
-    int filesWritten = 0;
-    auto reportProgress = [&](int cellsDone) {
-        const ProgressReporter& p = settings.progress;
-        return p.handler == nullptr || p.handler(p.user, cellsDone, cellCount, filesWritten) == 0;
-    };
-    if (!reportProgress(0))
+    CellPipeline pipeline(effector, job);
+    switch (pipeline.run(cells)) {
+    case Converted:
+        return Converted;
+    case Cancelled:
         return Cancelled;
-
-    int cellIndex = 0;
-    for (const Surface& cell : cells) {
-        const Surface output(effector.enlargeCell(cell, request.gridWidth, request.gridHeight, request.sharpenLevel,
-                                                  request.eraseAlphaGrid));
-        if (!output.isValid())
-            return fail(CellNotConverted, "画像ファイルの変換に失敗しました。");
-        if (natural.selected) {
-            if (saveNaturalCell(options, output, outputPath, cellIndex, natural.suffix, writeSettings) != Success)
-                return fail(NaturalNotSaved, "画像ファイルの保存に失敗しました。");
-            ++filesWritten;
-        }
-        if (colour.selected) {
-            if (saveColorCell(options, output, outputPath, cellIndex, colour.suffix, writeSettings) != Success)
-                return fail(ColorNotSaved, "画像ファイルの保存に失敗しました。");
-            ++filesWritten;
-        }
-        if (alpha.selected) {
-            if (saveAlphaCell(options, output, outputPath, cellIndex, alpha.suffix, writeSettings) != Success)
-                return fail(AlphaNotSaved, "画像ファイルの保存に失敗しました。");
-            ++filesWritten;
-        }
-        ++cellIndex;
-        if (!reportProgress(cellIndex) && cellIndex < cellCount)
-            return Cancelled;
+    case CellNotConverted:
+        return fail(CellNotConverted, "画像ファイルの変換に失敗しました。");
+    case NaturalNotSaved:
+        return fail(NaturalNotSaved, "画像ファイルの保存に失敗しました。");
+    case ColorNotSaved:
+        return fail(ColorNotSaved, "画像ファイルの保存に失敗しました。");
+    case AlphaNotSaved:
+        return fail(AlphaNotSaved, "画像ファイルの保存に失敗しました。");
+    default:
+        break;
     }
     return Converted;
 }

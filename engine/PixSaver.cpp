@@ -2,6 +2,8 @@
 
 #include "auxlib/error/ErrorLogger.h"
 #include "auxlib/utility/Text.h"
+#include "engine/PixelPath.h"
+#include "engine/PixelRows.h"
 #include "saver/writepix.h"
 
 #include <boost/format.hpp>
@@ -16,6 +18,37 @@ using auxlib::error::ErrorLogger;
 
 namespace {
 constexpr const char* sourceName = "..\\..\\PixSaver";
+
+// The colour variant of a picture in the engine's 32-bit format, row by row:
+// its red, green and blue bytes, in the order of the engine's 24-bit format.
+void copyColourRows(const Surface& picture, const Surface& colour)
+{
+    const PixelRows in = pixelRowsOf(picture);
+    SDL_Surface* out = colour.sdl();
+    for (std::int32_t y = 0; y < in.height; ++y) {
+        const Pixel* src = in.row(y);
+        Uint8* dst = static_cast<Uint8*>(out->pixels) + static_cast<std::ptrdiff_t>(y) * out->pitch;
+        for (std::int32_t x = 0; x < in.width; ++x) {
+            dst[3 * x] = redOf(src[x]);
+            dst[3 * x + 1] = greenOf(src[x]);
+            dst[3 * x + 2] = blueOf(src[x]);
+        }
+    }
+}
+
+// The alpha variant row by row: with the grey palette, index a is the level
+// (a, a, a), so each index is the pixel's alpha.
+void copyAlphaRows(const Surface& picture, const Surface& grey)
+{
+    const PixelRows in = pixelRowsOf(picture);
+    SDL_Surface* out = grey.sdl();
+    for (std::int32_t y = 0; y < in.height; ++y) {
+        const Pixel* src = in.row(y);
+        Uint8* dst = static_cast<Uint8*>(out->pixels) + static_cast<std::ptrdiff_t>(y) * out->pitch;
+        for (std::int32_t x = 0; x < in.width; ++x)
+            dst[x] = alphaOf(src[x]);
+    }
+}
 }
 
 std::string extensionFor(int format)
@@ -85,11 +118,15 @@ ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileN
         ErrorLogger(sourceName, 104).put("ＤＩＢを作成できませんでした。");
         return result;
     }
-    // The raw copy drops alpha and keeps each pixel's colour, including the
-    // colour hidden under fully transparent pixels.
-    result = colour.copy(&surface, 0, 0, nullptr, 0, 0);
-    if (result != Success)
-        return result;
+    if (pixelPath() == PixelPath::Rows && isEnginePixelFormat(surface)) {
+        copyColourRows(surface, colour);
+    } else {
+        // The raw copy drops alpha and keeps each pixel's colour, including
+        // the colour hidden under fully transparent pixels.
+        result = colour.copy(&surface, 0, 0, nullptr, 0, 0);
+        if (result != Success)
+            return result;
+    }
     return writeNatural(colour, fileName, settings, staged);
 }
 
@@ -117,6 +154,10 @@ ResultCode PixSaver::writeAlpha(const Surface& surface, const std::string& fileN
     if (SDL_SetPalette(raw, SDL_LOGPAL, palette, 0, 256) != 1) {
         ErrorLogger(sourceName, 155).put("パレット設定に失敗。");
         return SdlFailure;
+    }
+    if (pixelPath() == PixelPath::Rows && isEnginePixelFormat(surface)) {
+        copyAlphaRows(surface, grey);
+        return writeNatural(grey, fileName, settings, staged);
     }
     // With the grey palette the nearest entry to (a, a, a) is index a itself.
     for (int y = 0; y < surface.height(); ++y) {

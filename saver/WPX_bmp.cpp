@@ -1,5 +1,6 @@
 // Save dispatch by type name, and the BMP writer.
 #include "saver/writepix.h"
+#include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
 #include <cctype>
@@ -75,76 +76,6 @@ Uint32 bmpRowSize(const SDL_Surface* surface)
         return surface->pitch;
     }
 }
-
-// Fills one BMP row from one surface row; the bytes past the pixels stay as
-// they are (zero). Returns false for a pixel size it cannot convert.
-class BmpRowConverter {
-public:
-    explicit BmpRowConverter(const SDL_PixelFormat* format)
-        : format_(format),
-          red_(format->Rmask, 5),
-          green_(format->Gmask, 5),
-          blue_(format->Bmask, 5),
-          fiveFiveFive_(red_.bits() == 5 && green_.bits() == 5 && blue_.bits() == 5)
-    {
-    }
-
-    bool convert(const Uint8* src, int w, Uint8* out, Uint32 rowSize) const
-    {
-        const SDL_PixelFormat* f = format_;
-        switch (f->BytesPerPixel) {
-        case 1: {
-            // Palette indices, packed or not, are already in BMP order.
-            const long long bytes = wpx::pixelRowBytes(f, w);
-            std::memcpy(out, src, size_t(bytes < rowSize ? bytes : rowSize));
-            return true;
-        }
-        case 2:
-            for (int x = 0; x < w; ++x) {
-                const Uint32 p = wpx::readPixel16(src + 2 * x);
-                Uint32 r = (p & f->Rmask) >> f->Rshift;
-                Uint32 g = (p & f->Gmask) >> f->Gshift;
-                Uint32 b = (p & f->Bmask) >> f->Bshift;
-                if (!fiveFiveFive_) {
-                    r = red_(r);
-                    g = green_(g);
-                    b = blue_(b);
-                }
-                const Uint16 word = Uint16((r << 10) | (g << 5) | b); // 0RRRRRGGGGGBBBBB
-                out[2 * x] = Uint8(word & 0xFF);
-                out[2 * x + 1] = Uint8(word >> 8);
-            }
-            return true;
-        case 3:
-            // Reading the bytes big-endian turns both byte-aligned layouts
-            // (red mask 0xFF0000 or 0x0000FF) into blue, green, red.
-            for (int x = 0; x < w; ++x) {
-                const Uint8* p = src + 3 * x;
-                const Uint32 v = (Uint32(p[0]) << 16) | (Uint32(p[1]) << 8) | p[2];
-                out[3 * x] = Uint8((v & f->Rmask) >> f->Rshift);
-                out[3 * x + 1] = Uint8((v & f->Gmask) >> f->Gshift);
-                out[3 * x + 2] = Uint8((v & f->Bmask) >> f->Bshift);
-            }
-            return true;
-        case 4:
-            for (int x = 0; x < w; ++x) {
-                const Uint32 p = wpx::readPixel32(src + 4 * x);
-                out[4 * x] = Uint8((p & f->Bmask) >> f->Bshift);
-                out[4 * x + 1] = Uint8((p & f->Gmask) >> f->Gshift);
-                out[4 * x + 2] = Uint8((p & f->Rmask) >> f->Rshift);
-                out[4 * x + 3] = 0; // BMP has no alpha here
-            }
-            return true;
-        default:
-            return false;
-        }
-    }
-
-private:
-    const SDL_PixelFormat* format_;
-    wpx::ChannelScale red_, green_, blue_;
-    bool fiveFiveFive_;
-};
 
 const char bmpWriteError[] = "WPX_bmp: Error has occured while writing data";
 
@@ -266,12 +197,14 @@ WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst)
         SDL_SetError("WPX_bmp: Out of memory");
         return 5;
     }
-    const BmpRowConverter converter(format);
+    // The bytes past the pixels of a row stay zero.
+    const wpx::RowConverter converter(format, wpx::RowTarget::Bmp);
     for (int y = surface->h - 1; y >= 0; --y) {
-        if (!converter.convert(wpx::surfaceRow(surface, y), surface->w, row.get(), rowSize)) {
+        if (!converter.knowsFormat()) {
             SDL_SetError("WPX_bmp: Unknown pixel format");
             return 6;
         }
+        converter.convert(wpx::surfaceRow(surface, y), surface->w, row.get());
         if (SDL_RWwrite(dst, row.get(), 1, int(rowSize)) != int(rowSize)) {
             SDL_SetError(bmpWriteError);
             return 10;

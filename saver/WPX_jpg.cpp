@@ -1,5 +1,6 @@
 // JPEG writer on libjpeg (interface version 62).
 #include "saver/writepix.h"
+#include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
 #include <csetjmp>
@@ -81,75 +82,6 @@ bool writeFailed(const jpeg_compress_struct& cinfo)
     return d != nullptr && d->writeFailed;
 }
 
-// Turns one surface row into red, green, blue bytes; the row is returned
-// untouched when it already is in that order.
-class JpegRowConverter {
-public:
-    explicit JpegRowConverter(const SDL_Surface* surface)
-        : surface_(surface),
-          f_(surface->format),
-          red_(f_->Rmask, 8),
-          green_(f_->Gmask, 8),
-          blue_(f_->Bmask, 8),
-          rgbBytes_(f_->BytesPerPixel == 3 && f_->Rmask == 0x000000FF && f_->Gmask == 0x0000FF00
-                    && f_->Bmask == 0x00FF0000)
-    {
-    }
-
-    bool knowsFormat() const { return f_->BytesPerPixel >= 1 && f_->BytesPerPixel <= 4; }
-
-    JSAMPROW convert(int y, JSAMPROW out) const
-    {
-        const Uint8* src = wpx::surfaceRow(surface_, y);
-        const int w = surface_->w;
-        switch (f_->BytesPerPixel) {
-        case 1:
-            for (int x = 0; x < w; ++x) {
-                const SDL_Color c = wpx::paletteColor(f_->palette, wpx::paletteIndex(src, x, f_->BitsPerPixel));
-                put(out, x, c.r, c.g, c.b);
-            }
-            return out;
-        case 2:
-            for (int x = 0; x < w; ++x) {
-                const Uint32 p = wpx::readPixel16(src + 2 * x);
-                put(out, x, red_((p & f_->Rmask) >> f_->Rshift), green_((p & f_->Gmask) >> f_->Gshift),
-                    blue_((p & f_->Bmask) >> f_->Bshift));
-            }
-            return out;
-        case 3:
-            if (rgbBytes_)
-                return const_cast<JSAMPROW>(src); // libjpeg only reads its input rows
-            for (int x = 0; x < w; ++x) {
-                const Uint8* p = src + 3 * x;
-                const Uint32 v = p[0] | (Uint32(p[1]) << 8) | (Uint32(p[2]) << 16);
-                put(out, x, (v & f_->Rmask) >> f_->Rshift, (v & f_->Gmask) >> f_->Gshift,
-                    (v & f_->Bmask) >> f_->Bshift);
-            }
-            return out;
-        default:
-            for (int x = 0; x < w; ++x) {
-                const Uint32 p = wpx::readPixel32(src + 4 * x);
-                put(out, x, (p & f_->Rmask) >> f_->Rshift, (p & f_->Gmask) >> f_->Gshift,
-                    (p & f_->Bmask) >> f_->Bshift);
-            }
-            return out;
-        }
-    }
-
-private:
-    static void put(JSAMPROW out, int x, Uint32 r, Uint32 g, Uint32 b)
-    {
-        out[3 * x] = JSAMPLE(r);
-        out[3 * x + 1] = JSAMPLE(g);
-        out[3 * x + 2] = JSAMPLE(b);
-    }
-
-    const SDL_Surface* surface_;
-    const SDL_PixelFormat* f_;
-    wpx::ChannelScale red_, green_, blue_;
-    bool rgbBytes_;
-};
-
 // Returns the writer's result; a fatal libjpeg error lands back here. The
 // compressor lives in the caller, which destroys it on every path.
 int encodeJpeg(jpeg_compress_struct& cinfo, ErrorManager& errors, const SDL_Surface* surface, SDL_RWops* dst)
@@ -191,13 +123,16 @@ int encodeJpeg(jpeg_compress_struct& cinfo, ErrorManager& errors, const SDL_Surf
     }
 
     jpeg_start_compress(&cinfo, TRUE);
-    const JpegRowConverter converter(surface);
+    const wpx::RowConverter converter(surface->format, wpx::RowTarget::Rgb);
     if (!converter.knowsFormat()) {
         SDL_SetError("WPX_jpg: Unknown pixel format");
         return 8;
     }
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = converter.convert(int(cinfo.next_scanline), line);
+        // libjpeg only reads its input rows, so a row already in red, green,
+        // blue order is handed over as it is.
+        JSAMPROW row = const_cast<JSAMPROW>(
+            converter.convert(wpx::surfaceRow(surface, int(cinfo.next_scanline)), surface->w, line));
         // After a refused flush the compressor stands still; feeding the
         // row again would never end.
         if (jpeg_write_scanlines(&cinfo, &row, 1) == 0 || d->writeFailed) {

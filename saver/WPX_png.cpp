@@ -1,5 +1,6 @@
 // PNG writer on libpng.
 #include "saver/writepix.h"
+#include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
 #include <png.h>
@@ -66,25 +67,6 @@ inline png_byte channelSample(Uint32 p, Uint32 mask, Uint8 shift, int bits)
 {
     const Uint32 v = (p & mask) >> shift;
     return png_byte(bits > 8 ? v >> (bits - 8) : v);
-}
-
-// One row of a converted copy: red, green, blue and, with alpha, alpha of
-// every pixel, each in its own byte.
-template <int Bytes>
-void copyChannelRow(const Uint8* src, png_uint_32 w, const SDL_PixelFormat* f, bool withAlpha, png_bytep out)
-{
-    const int redBits = wpx::channelBits(f->Rmask);
-    const int greenBits = wpx::channelBits(f->Gmask);
-    const int blueBits = wpx::channelBits(f->Bmask);
-    const int alphaBits = wpx::channelBits(f->Amask);
-    for (png_uint_32 x = 0; x < w; ++x) {
-        const Uint32 p = Bytes == 2 ? wpx::readPixel16(src + 2 * x) : wpx::readPixel32(src + 4 * x);
-        *out++ = channelSample(p, f->Rmask, f->Rshift, redBits);
-        *out++ = channelSample(p, f->Gmask, f->Gshift, greenBits);
-        *out++ = channelSample(p, f->Bmask, f->Bshift, blueBits);
-        if (withAlpha)
-            *out++ = channelSample(p, f->Amask, f->Ashift, alphaBits);
-    }
 }
 
 // The significant bits declared for a channel. libpng's shift transform
@@ -201,16 +183,16 @@ int encodePng(PngJob& job)
             SDL_SetError("WPX_png: Out of memory");
             return outOfMemory;
         }
+        const wpx::RowConverter channels(
+            f, colorType == PNG_COLOR_TYPE_RGB_ALPHA ? wpx::RowTarget::ChannelsAlpha : wpx::RowTarget::Channels);
         for (png_uint_32 y = 0; y < h; ++y) {
             const Uint8* src = wpx::surfaceRow(surface, int(y));
             png_bytep out = job.copy + y * stride;
             if (source == RowSource::IndexCopy) {
                 for (png_uint_32 x = 0; x < w; ++x)
                     out[x] = wpx::paletteIndex(src, int(x), f->BitsPerPixel);
-            } else if (f->BytesPerPixel == 2) {
-                copyChannelRow<2>(src, w, f, colorType == PNG_COLOR_TYPE_RGB_ALPHA, out);
             } else {
-                copyChannelRow<4>(src, w, f, false, out);
+                channels.convert(src, int(w), out);
             }
         }
     }

@@ -54,7 +54,7 @@ Surface::Surface(SDL_Surface* surface)
 Surface::Surface(const Surface& other) : holder_(other.holder_), count_(other.count_)
 {
     if (count_ != nullptr)
-        ++*count_;
+        count_->fetch_add(1, std::memory_order_relaxed);
     SDLInitializer::acquire(SDL_INIT_VIDEO);
 }
 
@@ -69,7 +69,8 @@ Surface::~Surface()
 
 void Surface::releaseHandle()
 {
-    if (count_ != nullptr && --*count_ <= 0) {
+    // The last owner must see every write the others made to the picture.
+    if (count_ != nullptr && count_->fetch_sub(1, std::memory_order_acq_rel) <= 1) {
         delete count_;
         delete holder_;
     }
@@ -106,8 +107,8 @@ ResultCode Surface::setSurface(SDL_Surface* surface)
     if (surface == nullptr)
         return Success;
     holder_ = new SurfaceHolder(surface);
-    count_ = new std::int32_t(0);
-    ++*count_;
+    count_ = new std::atomic<std::int32_t>(0);
+    count_->fetch_add(1, std::memory_order_relaxed);
     return Success;
 }
 
@@ -208,7 +209,14 @@ Rgba& Surface::getPixel(Rgba& out, int x, int y) const
     }
     SDL_Surface* s = holder_->surface;
     Uint32 value = readPixelValue(pixelAddress(x, y), s->format->BytesPerPixel);
-    SDL_GetRGBA(value, s->format, &out.r, &out.g, &out.b, &out.a);
+    const SDL_Palette* palette = s->format->palette;
+    if (palette != nullptr && (palette->colors == nullptr || value >= static_cast<Uint32>(palette->ncolors))) {
+        // SDL would read the colour table past its end; a damaged picture
+        // can hold such an index.
+        out = Rgba{0, 0, 0, 255};
+    } else {
+        SDL_GetRGBA(value, s->format, &out.r, &out.g, &out.b, &out.a);
+    }
     unlock();
     return out;
 }

@@ -2,6 +2,7 @@
 #define AUXLIB_DRAW_SURFACE_H
 
 #include <SDL.h>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -54,7 +55,9 @@ public:
 
 // A cheap handle to one in-memory SDL surface. Copies share the pixels; the
 // last handle frees them. Every handle, even an empty one, keeps SDL's video
-// subsystem started, so SDL runs exactly while pictures exist.
+// subsystem started, so SDL runs exactly while pictures exist. Handles may be
+// copied and released on different threads; the picture itself is not
+// guarded, so two threads may read one picture but not write it.
 class Surface {
 public:
     explicit Surface(SDL_Surface* surface = nullptr);
@@ -97,7 +100,9 @@ private:
     std::uint8_t* pixelAddress(int x, int y) const;
 
     SurfaceHolder* holder_ = nullptr;
-    std::int32_t* count_ = nullptr;
+    // Atomic: the cells of one conversion are worked on by several threads,
+    // and a cell may share its picture with the source the caller holds.
+    std::atomic<std::int32_t>* count_ = nullptr;
 };
 
 // Holds a picture locked for the scope of a pixel loop.

@@ -1,6 +1,6 @@
 #include "auxlib/error/ErrorLogger.h"
 
-#include "auxlib/utility/ErrorStream.h"
+#include "auxlib/error/LogCapture.h"
 
 namespace auxlib::error {
 
@@ -8,7 +8,10 @@ void ErrorLogger::write(const char* detail)
 {
     if (detail == nullptr)
         return;
-    utility::errorStream.putLine(boost::format("Error!!\n  Program : %1%(%2%)\n  Detail\n\n%3%") % file_ % line_ % detail);
+    const boost::format entry = boost::format("Error!!\n  Program : %1%(%2%)\n  Detail\n\n%3%") % file_ % line_ % detail;
+    // The entry and its line break go out as one text, so entries written by
+    // threads side by side never interleave.
+    writeLogText(entry.str() + "\n");
 }
 
 } // namespace auxlib::error

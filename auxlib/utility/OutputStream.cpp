@@ -3,6 +3,7 @@
 #include "auxlib/utility/Text.h"
 
 #include <cstdio>
+#include <mutex>
 
 namespace auxlib::utility {
 
@@ -30,6 +31,9 @@ void FileOutputStream::write(const char* text)
 {
     if (path_.empty() || text == nullptr)
         return;
+    // Conversions may run on several threads; each text lands whole.
+    static std::mutex appendLock;
+    std::lock_guard<std::mutex> guard(appendLock);
     // Text mode: line breaks become the platform's own (CR LF on Windows).
     std::FILE* file = std::fopen(path_.c_str(), "a");
     if (file == nullptr)

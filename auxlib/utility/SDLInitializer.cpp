@@ -5,12 +5,21 @@
 #include <SDL.h>
 #include <cstdlib>
 #include <map>
+#include <mutex>
 
 namespace auxlib::utility {
 
 namespace {
 
 constexpr const char* sourceName = "..\\..\\..\\auxlib\\utility\\SDLInitializer";
+
+// Pictures are made and released on several threads at once; the count and
+// SDL's own start and stop go together under one lock.
+std::mutex& startLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 int starts = 0;
 std::map<int, int>& subsystems()
@@ -31,6 +40,7 @@ template <typename Error>
 
 void SDLInitializer::acquire(int flags)
 {
+    std::lock_guard<std::mutex> guard(startLock());
     if (starts++ == 0) {
         // The engine works on in-memory surfaces only; without this SDL's
         // video subsystem would look for a display and fail on a server.
@@ -62,6 +72,7 @@ void SDLInitializer::acquire(int flags)
 
 void SDLInitializer::release(int flags)
 {
+    std::lock_guard<std::mutex> guard(startLock());
     if (subsystems().find(flags) == subsystems().end())
         raise<error::LogicError>(103, "SDL SubSystem : 初期化前に終了処理が行われています。");
     if (--starts == 0) {
@@ -70,10 +81,15 @@ void SDLInitializer::release(int flags)
     }
 }
 
-int SDLInitializer::startCount() { return starts; }
+int SDLInitializer::startCount()
+{
+    std::lock_guard<std::mutex> guard(startLock());
+    return starts;
+}
 
 int SDLInitializer::subsystemCount(int flags)
 {
+    std::lock_guard<std::mutex> guard(startLock());
     auto entry = subsystems().find(flags);
     return entry == subsystems().end() ? -1 : entry->second;
 }
