@@ -146,6 +146,12 @@ Options parseOptions(const std::vector<std::string>& args)
             } else {
                 usage("option --key: '" + key + "' is neither RRGGBB nor topleft");
             }
+        } else if (arg == "-j" || arg == "--jobs") {
+            options.jobs = parseInt(arg, takeValue());
+            if (options.jobs < 1 || options.jobs > 256)
+                usage("option " + arg + ": " + std::to_string(options.jobs) + " is not a number of jobs from 1 to 256");
+        } else if (arg == "--png-filter") {
+            options.pngFilter = pick(arg, takeValue(), {"default", "none", "sub", "up", "average", "paeth", "all"});
         } else if (arg == "--format") {
             options.format = pick(arg, takeValue(), {"bmp", "png", "jpg"});
         } else if (arg == "--outputs") {
@@ -250,6 +256,13 @@ std::string usageText()
            "      --natural-suffix S    suffix of the with-alpha file (default none)\n"
            "      --color-suffix S      suffix of the colour-only file (default color)\n"
            "      --alpha-suffix S      suffix of the alpha-only file (default alpha)\n"
+           "      --png-filter F        PNG row filter: default (libpng's choice per row), none,\n"
+           "                            sub, up, average, paeth or all; every filter gives the\n"
+           "                            same pixels, 'none' is fastest and often smallest on\n"
+           "                            pixel art\n"
+           "  -j, --jobs N              threads (default: the number of cores); the pictures\n"
+           "                            of a folder are converted side by side, the cells of\n"
+           "                            one picture too; --jobs 1 does everything on one thread\n"
            "  -h, --help                show this text\n"
            "      --version             show the version\n"
            "\n"

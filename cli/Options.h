@@ -26,6 +26,8 @@ struct Options {
     std::string naturalSuffix;
     std::string colorSuffix = "color";
     std::string alphaSuffix = "alpha";
+    int jobs = 0;      // 0: the machine's core count
+    int pngFilter = 0; // as setPngFilter: 0 libpng's own choice
     bool help = false;
     bool version = false;
 };

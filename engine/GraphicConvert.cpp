@@ -152,6 +152,7 @@ ConvertResult convert(const ConvertRequest& request)
                     CellPipeline::Variant{colour.selected, colour.suffix},
                     CellPipeline::Variant{alpha.selected, alpha.suffix}};
     job.write.pngFilter = settings.pngFilter;
+    job.write.threads = settings.threads;
     job.threads = settings.threads;
     job.progress = settings.progress;
 

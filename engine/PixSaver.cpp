@@ -90,7 +90,7 @@ ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fil
     SDL_ClearError();
     StagedFile own(name);
     StagedFile& file = staged != nullptr ? *staged : own;
-    bool saved = file.write(surface.sdl(), settings.pngFilter) == 0;
+    bool saved = file.write(surface.sdl(), settings.pngFilter, settings.threads) == 0;
     if (saved && staged == nullptr)
         saved = file.commit();
     if (saved)

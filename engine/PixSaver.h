@@ -15,6 +15,7 @@ using auxlib::draw::Surface;
 // How files are written besides their names.
 struct WriteSettings {
     int pngFilter = 0; // as setPngFilter; 0 is libpng's own choice
+    int threads = 1;   // a PNG file with a single filter is compressed on up to this many
 };
 
 // Writes one picture as its three variants: as it is (alpha included), its

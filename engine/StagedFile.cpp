@@ -6,8 +6,6 @@
 
 #include <atomic>
 #include <cctype>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #if defined(_WIN32)
@@ -80,7 +78,7 @@ StagedFile::StagedFile(StagedFile&& other) noexcept
 
 StagedFile::~StagedFile() { discard(); }
 
-int StagedFile::write(SDL_Surface* picture, int pngFilter)
+int StagedFile::write(SDL_Surface* picture, int pngFilter, int threads)
 {
     discard();
     const std::string::size_type dot = finalName_.rfind('.');
@@ -91,7 +89,7 @@ int StagedFile::write(SDL_Surface* picture, int pngFilter)
     if (stream == nullptr) {
         result = 1;
     } else if (type != nullptr && pngFilter != WPX_PNG_FILTER_DEFAULT && isPngType(type)) {
-        result = WPX_SavePNGFilter_RW(picture, stream, pngFilter);
+        result = WPX_SavePNGEx_RW(picture, stream, pngFilter, threads);
         SDL_RWclose(stream);
     } else {
         result = WPX_Save_RW(picture, stream, 1, type);

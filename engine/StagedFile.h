@@ -25,9 +25,10 @@ public:
 
     // Encodes the picture into the temporary file by the final name's
     // extension, as WPX_Save would into the final file; pngFilter as
-    // WPX_SavePNGFilter_RW. The result is the saver's; on failure the
-    // temporary file is gone and SDL's error text names the final file.
-    int write(SDL_Surface* picture, int pngFilter);
+    // WPX_SavePNGEx_RW with up to `threads` threads. The result is the
+    // saver's; on failure the temporary file is gone and SDL's error text
+    // names the final file.
+    int write(SDL_Surface* picture, int pngFilter, int threads = 1);
 
     // Moves a written file into place. False when that fails, with SDL's
     // error text saying why; the temporary file is removed then.

@@ -1,5 +1,6 @@
 // PNG writer on libpng.
 #include "saver/writepix.h"
+#include "saver/WPX_pngdata.h"
 #include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
@@ -8,6 +9,8 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -15,13 +18,15 @@ namespace {
 // the frame that calls setjmp, and is released by the one clean-up in
 // WPX_SavePNG_RW.
 struct PngJob {
-    SDL_Surface* surface;
-    SDL_RWops* dst;
+    SDL_Surface* surface = nullptr;
+    SDL_RWops* dst = nullptr;
     png_structp png = nullptr;
     png_infop info = nullptr;
     png_bytep copy = nullptr;
     png_bytepp rows = nullptr;
     int filter = WPX_PNG_FILTER_DEFAULT;
+    int threads = 1;
+    std::vector<unsigned char> data; // image data compressed in pieces
 };
 
 // libpng's filter masks for the writer's filter numbers; 0 keeps libpng's
@@ -53,6 +58,42 @@ void writeToStream(png_structp png, png_bytep data, png_size_t length)
     // back to the writer's recovery point.
     if (SDL_RWwrite(dst, data, 1, int(length)) != int(length))
         png_error(png, "write to the data source failed");
+}
+
+// libpng's messages are never printed: warnings are of no use to the
+// caller of a save that succeeds, and a failure reports through SDL's text.
+void keepWarning(png_structp, png_const_charp)
+{
+}
+
+[[noreturn]] void jumpOnError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+// A single filter other than libpng's own choice, written in pieces on
+// several threads; libpng's choice and the "all" heuristic stay libpng's.
+bool pieceFilter(int filter, wpx::PngFilterType& type)
+{
+    switch (filter) {
+    case WPX_PNG_FILTER_NONE:
+        type = wpx::FilterNone;
+        return true;
+    case WPX_PNG_FILTER_SUB:
+        type = wpx::FilterSub;
+        return true;
+    case WPX_PNG_FILTER_UP:
+        type = wpx::FilterUp;
+        return true;
+    case WPX_PNG_FILTER_AVERAGE:
+        type = wpx::FilterAverage;
+        return true;
+    case WPX_PNG_FILTER_PAETH:
+        type = wpx::FilterPaeth;
+        return true;
+    default:
+        return false;
+    }
 }
 
 // libpng would fflush() the I/O pointer if it were ever asked to flush and
@@ -230,6 +271,31 @@ int encodePng(PngJob& job)
         job.rows[y] = first + y * stride;
 
     png_write_info(job.png, job.info);
+
+    // The rows go out as they stand when no transform has work to do on
+    // them: eight significant bits in every channel and red first.
+    wpx::PngFilterType pieces;
+    const bool untransformed = colorType == PNG_COLOR_TYPE_PALETTE
+                               || (sig.red == 8 && sig.green == 8 && sig.blue == 8
+                                   && (colorType != PNG_COLOR_TYPE_RGB_ALPHA || sig.alpha == 8)
+                                   && !(f->Rmask > f->Bmask && source == RowSource::Surface));
+    if (pieceFilter(job.filter, pieces) && untransformed) {
+        wpx::PngRows rows;
+        rows.rows = job.rows;
+        rows.height = h;
+        rows.rowBytes = png_get_rowbytes(job.png, job.info);
+        rows.bytesPerPixel = colorType == PNG_COLOR_TYPE_PALETTE ? 1 : colorType == PNG_COLOR_TYPE_RGB ? 3 : 4;
+        std::string error;
+        if (!wpx::compressPngRows(rows, pieces, job.threads, job.data, error))
+            png_error(job.png, error.c_str());
+        // IDAT chunks of at most 1 MiB, then the end.
+        constexpr size_t idatBytes = 1 << 20;
+        for (size_t at = 0; at < job.data.size(); at += idatBytes)
+            png_write_chunk(job.png, reinterpret_cast<png_const_bytep>("IDAT"), job.data.data() + at,
+                            std::min(idatBytes, job.data.size() - at));
+        png_write_chunk(job.png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
+        return 0;
+    }
     png_write_image(job.png, job.rows);
     png_write_end(job.png, nullptr);
     return 0;
@@ -239,10 +305,10 @@ int encodePng(PngJob& job)
 
 extern "C" WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst)
 {
-    return WPX_SavePNGFilter_RW(surface, dst, WPX_PNG_FILTER_DEFAULT);
+    return WPX_SavePNGEx_RW(surface, dst, WPX_PNG_FILTER_DEFAULT, 1);
 }
 
-extern "C" WPX_EXPORT int WPX_SavePNGFilter_RW(SDL_Surface* surface, SDL_RWops* dst, int filter)
+extern "C" WPX_EXPORT int WPX_SavePNGEx_RW(SDL_Surface* surface, SDL_RWops* dst, int filter, int threads)
 {
     if (dst == nullptr)
         return 1;
@@ -250,11 +316,14 @@ extern "C" WPX_EXPORT int WPX_SavePNGFilter_RW(SDL_Surface* surface, SDL_RWops* 
         SDL_SetError("WPX_png: Passed an invalid surface");
         return 1;
     }
-    PngJob job{surface, dst};
+    PngJob job;
+    job.surface = surface;
+    job.dst = dst;
     job.filter = filter;
+    job.threads = threads < 1 ? 1 : threads > 64 ? 64 : threads;
     // The version of the png.h compiled against; libpng refuses a library
     // whose structures differ from it.
-    job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, keepWarning);
     if (job.png == nullptr) {
         SDL_SetError("WPX_png: Couldn't allocate memory for PNG file or incompatible PNG dll");
         return 2;

@@ -67,7 +67,7 @@ WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst);
    stream write included), 5 unknown pixel format, 7, 8, 9 or 11 out of memory. */
 WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst);
 
-/* Row filters for WPX_SavePNGFilter_RW. */
+/* Row filters for WPX_SavePNGEx_RW. */
 enum {
     WPX_PNG_FILTER_DEFAULT = 0, /* libpng's own choice, as WPX_SavePNG_RW */
     WPX_PNG_FILTER_NONE = 1,
@@ -80,8 +80,11 @@ enum {
 
 /* As WPX_SavePNG_RW with the row filter given; an unknown number counts as
    WPX_PNG_FILTER_DEFAULT. The filter changes the file's size and speed, never
-   its pixels. */
-WPX_EXPORT int WPX_SavePNGFilter_RW(SDL_Surface* surface, SDL_RWops* dst, int filter);
+   its pixels. With a single filter (none, sub, up, average, paeth) the image
+   data is compressed in pieces on up to `threads` threads; the bytes written
+   do not depend on the number of threads. The default and WPX_PNG_FILTER_ALL
+   are libpng's own encoding, byte for byte as WPX_SavePNG_RW. */
+WPX_EXPORT int WPX_SavePNGEx_RW(SDL_Surface* surface, SDL_RWops* dst, int filter, int threads);
 
 /* 2 libjpeg failed, 5 or 6 out of memory, 8 unknown pixel format,
    10 a write failed. */

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config zlib1g-dev
   libsdl1.2-dev libsdl-image1.2-dev libpng-dev libjpeg62-turbo-dev
   libboost-dev libboost-filesystem-dev
   libgtest-dev libbenchmark-dev

@@ -1,0 +1,43 @@
+#ifndef CLI_JOBRUNNER_H
+#define CLI_JOBRUNNER_H
+
+#include "cli/Options.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// What one input's conversion came to.
+struct InputResult {
+    int code = -1;
+    // The texts of the engine's error boxes, in the order shown.
+    std::vector<std::string> messages;
+    int filesWritten = 0;
+};
+
+// Converts inputs through the engine's exports, several side by side. The
+// results are handed back in input order on the calling thread, however the
+// conversions finish; the conversions themselves, their files and their
+// results are those of one conversion after the other.
+class JobRunner {
+public:
+    // jobs: threads in all, 1 or more. With several inputs they are spread
+    // over the inputs, each conversion on one thread; a single input gets
+    // them all for its cells.
+    JobRunner(const Options& options, int jobs);
+
+    using Report = std::function<void(size_t index, const InputResult& result)>;
+    void run(const std::vector<std::string>& inputs, const Report& report);
+
+private:
+    InputResult convert(const std::string& input) const;
+
+    const Options& options_;
+    int jobs_;
+};
+
+} // namespace cli
+
+#endif
