@@ -1,0 +1,57 @@
+#ifndef AUXLIB_DRAW_PNGLOADER_H
+#define AUXLIB_DRAW_PNGLOADER_H
+
+#include <SDL.h>
+#include <cstdint>
+#include <string>
+
+namespace auxlib::draw {
+
+// Bounds a decoded picture must stay within; checked before any pixel memory is allocated.
+// SDL 1.2 itself makes no surface 16384 pixels wide or wider (its pitch is 16-bit), so
+// the width is held to 16383 whatever maxWidth says.
+struct PictureLimits {
+    std::uint32_t maxWidth = 16384;
+    std::uint32_t maxHeight = 16384;
+    std::uint64_t maxDecodedBytes = 16384ull * 16384 * 4; // of the surface's pixel memory
+};
+
+struct PngLoad {
+    SDL_Surface* surface = nullptr; // null on failure; the caller owns and frees it
+    bool filePalette = false;       // the file itself carries a palette (colour type 3)
+    std::string messages;           // libpng's warnings and its error, in order, one per line,
+                                    // each line "libpng warning: ..." or "libpng error: ..."
+    std::string reason;             // on failure: a short English reason (for the log), e.g.
+                                    // "not a PNG file", "picture too large (W x H)", "damaged PNG data"
+};
+
+// Peeks 8 bytes and seeks back; false on a short stream.
+bool hasPngSignature(SDL_RWops* src);
+
+// Decodes a PNG into the surface SDL_image 1.2 makes of it: 16-bit samples cut
+// to their high byte, grey as an 8-bit grey palette, palette pictures as 8-bit
+// (RGBA when their transparency is more than one fully transparent entry), one
+// transparent grey or RGB colour as an SDL colour key. Ancillary chunks other
+// than tRNS are skipped unread, so gamma and colour profiles change no pixel.
+//
+// SDL_image's two faults are mended: grey with tRNS gets its colour key instead
+// of a grey+alpha surface SDL misreads as red and green, and the key of 16-bit
+// samples is their high byte, the value the cut pixels have. A 16-bit opaque
+// colour whose high bytes equal the key's is transparent too: a colour key
+// cannot tell them apart.
+//
+// A CRC error in an ancillary chunk is a warning and the chunk is skipped, as
+// libpng does by default, except in tRNS: it decides which pixels show, so the
+// picture fails as damaged rather than load opaque. The pixels are complete
+// once the image data is: a file cut after it still loads.
+//
+// The stream stays the caller's and is not closed. On failure it is put back
+// where it was (when it can seek), so another reader may try it. Nothing is
+// printed and nothing throws; every line of messages ends in a newline, and
+// the short read that ends a truncated file is "libpng error: unexpected end
+// of file".
+PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
+
+} // namespace auxlib::draw
+
+#endif
