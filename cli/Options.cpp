@@ -136,16 +136,30 @@ Options parseOptions(const std::vector<std::string>& args)
         } else if (arg == "--key") {
             std::string key = takeValue();
             if (lower(key) == "topleft") {
-                options.keyTopLeft = true;
+                options.key = KeyMode::TopLeft;
+            } else if (lower(key) == "auto") {
+                options.key = KeyMode::Auto;
+            } else if (lower(key) == "palette") {
+                options.key = KeyMode::Palette;
             } else if (isHex(key)) {
                 unsigned long rgb = std::stoul(key, nullptr, 16);
-                options.keyTopLeft = false;
+                options.key = KeyMode::Fixed;
                 options.keyRed = static_cast<int>((rgb >> 16) & 0xFF);
                 options.keyGreen = static_cast<int>((rgb >> 8) & 0xFF);
                 options.keyBlue = static_cast<int>(rgb & 0xFF);
             } else {
-                usage("option --key: '" + key + "' is neither RRGGBB nor topleft");
+                usage("option --key: '" + key + "' is none of auto, palette, topleft, RRGGBB");
             }
+        } else if (arg == "-v" || arg == "--verbose") {
+            noValue();
+            if (options.verbosity == Verbosity::Quiet)
+                usage("options --verbose and --quiet exclude each other");
+            options.verbosity = Verbosity::Verbose;
+        } else if (arg == "-q" || arg == "--quiet") {
+            noValue();
+            if (options.verbosity == Verbosity::Verbose)
+                usage("options --verbose and --quiet exclude each other");
+            options.verbosity = Verbosity::Quiet;
         } else if (arg == "-j" || arg == "--jobs") {
             options.jobs = parseInt(arg, takeValue());
             if (options.jobs < 1 || options.jobs > 256)
@@ -249,7 +263,10 @@ std::string usageText()
            "      --sharpen N           sharpening level 0-5 (default 2)\n"
            "      --alpha-grid          correct alpha along the grid (default in chipset mode)\n"
            "      --no-alpha-grid       do not correct it\n"
-           "      --key RRGGBB|topleft  transparent colour, or the top-left pixel's (default 007575)\n"
+           "      --key K               transparent colour: auto (default) keys a picture with a\n"
+           "                            palette by its palette entry 0 and any other picture by\n"
+           "                            007575; palette does the same; topleft takes the colour\n"
+           "                            of each picture's top-left pixel; RRGGBB a fixed colour\n"
            "      --format F            bmp, png or jpg (default png)\n"
            "      --outputs LIST        comma list of natural, color, alpha\n"
            "                            (default: all three for png, color,alpha otherwise)\n"
@@ -263,8 +280,13 @@ std::string usageText()
            "  -j, --jobs N              threads (default: the number of cores); the pictures\n"
            "                            of a folder are converted side by side, the cells of\n"
            "                            one picture too; --jobs 1 does everything on one thread\n"
+           "  -v, --verbose             also print a line for every converted picture and a total\n"
+           "  -q, --quiet               print nothing but the failures\n"
            "  -h, --help                show this text\n"
            "      --version             show the version\n"
+           "\n"
+           "A failing picture is reported on standard error in one line: its name, the\n"
+           "engine's result code and message. Nothing else is printed unless asked.\n"
            "\n"
            "Exit status: 0 all converted, 1 some input failed, 2 bad command line.\n";
 }

@@ -9,6 +9,12 @@ namespace cli {
 
 enum class Mode { Auto, Chipset, Charset, NoGrid, Custom };
 
+// Auto and Palette both key a palette picture by its palette entry 0 and
+// every other picture by the fixed colour (007575 unless given).
+enum class KeyMode { Auto, Palette, TopLeft, Fixed };
+
+enum class Verbosity { Quiet, Normal, Verbose };
+
 struct Options {
     std::vector<std::string> inputs;
     std::string outputFolder = ".";
@@ -19,7 +25,7 @@ struct Options {
     int interpolation = 1;
     int sharpen = 2;
     std::optional<bool> alphaGrid; // unset: on in chipset mode only
-    bool keyTopLeft = false;
+    KeyMode key = KeyMode::Auto;
     int keyRed = 0x00, keyGreen = 0x75, keyBlue = 0x75;
     int format = 1;
     std::optional<std::vector<std::string>> outputs; // unset: by format
@@ -28,6 +34,7 @@ struct Options {
     std::string alphaSuffix = "alpha";
     int jobs = 0;      // 0: the machine's core count
     int pngFilter = 0; // as setPngFilter: 0 libpng's own choice
+    Verbosity verbosity = Verbosity::Normal;
     bool help = false;
     bool version = false;
 };

@@ -16,6 +16,29 @@ int coreCount()
     return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
+// The engine's messages may span lines (a path error under its heading);
+// a failure is reported in one line.
+std::string oneLine(const std::vector<std::string>& messages)
+{
+    std::string line;
+    for (const std::string& message : messages) {
+        if (!line.empty())
+            line += ' ';
+        bool space = false;
+        for (char c : message) {
+            if (c == '\n' || c == '\r') {
+                space = !line.empty();
+                continue;
+            }
+            if (space)
+                line += ' ';
+            space = false;
+            line += c;
+        }
+    }
+    return line.empty() ? "failed" : line;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -41,7 +64,7 @@ int main(int argc, char** argv)
         std::error_code ec;
         if (std::filesystem::is_directory(input, ec)) {
             std::vector<std::string> found = cli::picturesIn(input);
-            if (found.empty())
+            if (found.empty() && options.verbosity != cli::Verbosity::Quiet)
                 std::cerr << "pixwright-cli: " << input << ": no .png, .bmp, .jpg or .jpeg files in this folder\n";
             inputs.insert(inputs.end(), found.begin(), found.end());
         } else {
@@ -49,29 +72,29 @@ int main(int argc, char** argv)
         }
     }
 
-    if (options.keyTopLeft)
+    // The fixed colour is also what the palette modes fall back to.
+    setColorKey(options.keyRed, options.keyGreen, options.keyBlue);
+    if (options.key == cli::KeyMode::TopLeft)
         setColorKeyPos(0, 0);
-    else
-        setColorKey(options.keyRed, options.keyGreen, options.keyBlue);
+    else if (options.key == cli::KeyMode::Auto || options.key == cli::KeyMode::Palette)
+        setColorKeyPaletteIndex(0);
     setPngFilter(options.pngFilter);
 
     int failed = 0;
     cli::JobRunner runner(options, options.jobs > 0 ? options.jobs : coreCount());
+    const bool verbose = options.verbosity == cli::Verbosity::Verbose;
     runner.run(inputs, [&](size_t i, const cli::InputResult& result) {
         const std::string& input = inputs[i];
-        for (const std::string& message : result.messages)
-            std::cerr << "pixwright-cli: " << input << ": " << message << "\n";
         if (result.code == 0) {
-            std::cout << input << ": " << result.filesWritten << " files written\n";
-        } else {
-            ++failed;
-            std::cout << input << ": failed with code " << result.code;
-            if (result.filesWritten > 0)
-                std::cout << " (" << result.filesWritten << " files written before the failure)";
-            std::cout << "\n";
+            if (verbose)
+                std::cout << input << ": " << result.filesWritten << " files written\n";
+            return;
         }
+        ++failed;
+        std::cerr << "pixwright-cli: " << input << ": code " << result.code << ": " << oneLine(result.messages)
+                  << "\n";
     });
-    if (inputs.size() > 1)
+    if (verbose && inputs.size() > 1)
         std::cout << (inputs.size() - failed) << " of " << inputs.size() << " pictures converted\n";
     if (inputs.empty())
         return 1;

@@ -279,7 +279,7 @@ ConvertResult commit(CellWork& w, int& filesWritten)
             return variantFailures[v.variant];
         if (v.file && v.file->written()) {
             if (!v.file->commit()) {
-                PixSaver::logSaveFailure(v.file->finalName());
+                PixSaver::logSaveFailure(v.file->finalName(), false);
                 return variantFailures[v.variant];
             }
             ++filesWritten;

@@ -1,3 +1,4 @@
+#include "auxlib/draw/PngLoader.h"
 #include "auxlib/draw/Surface.h"
 #include "auxlib/error/ErrorBox.h"
 #include "auxlib/error/ErrorLogger.h"
@@ -14,15 +15,18 @@
 #include "engine/PixSaver.h"
 #include "engine/Pixwright_DLL.h"
 
+#include <boost/filesystem.hpp>
 #include <boost/format.hpp>
 #include <exception>
 #include <string>
 
 namespace engine {
 
+using auxlib::draw::LoadReport;
 using auxlib::draw::Rgba;
 using auxlib::draw::Success;
 using auxlib::draw::Surface;
+using auxlib::error::ErrorLogger;
 using auxlib::error::showErrorBox;
 using auxlib::utility::copyText;
 using auxlib::utility::NameRule;
@@ -32,6 +36,25 @@ using auxlib::utility::PathError;
 namespace {
 
 constexpr const char* sourceName = "..\\..\\Pixwright_DLL";
+
+// The fixed site numbers of this file's log entries.
+constexpr int loadFailedLine = 120;
+constexpr int tooLargeLine = 128;
+
+// A folder this call made, removed again if the call ends leaving it empty:
+// a conversion that fails before writing anything leaves no trace. A folder
+// that existed before is never touched.
+struct NewFolder {
+    std::string path;
+    ~NewFolder()
+    {
+        if (path.empty())
+            return;
+        boost::system::error_code ec;
+        if (boost::filesystem::is_empty(boost::filesystem::path(path), ec) && !ec)
+            boost::filesystem::remove(boost::filesystem::path(path), ec);
+    }
+};
 
 bool sameIgnoringAsciiCase(const std::string& a, const std::string& b)
 {
@@ -63,9 +86,18 @@ ConvertResult fail(ConvertResult code, const boost::format& message)
 
 ConvertResult fail(ConvertResult code, const char* message) { return fail(code, boost::format("%1%") % message); }
 
-bool exceedsSizeLimit(const Surface& source)
+// The pictures the conversion takes: SDL keeps blit and fill rectangles in
+// 16 bits, so a doubled picture past these sizes would be copied only in
+// part or could not be made. The decoded picture is at most 8191 x 16383 x 4
+// bytes (512 MiB), its enlargement four times that; anything larger is
+// refused from its header, before memory is taken for it.
+auxlib::draw::PictureLimits sourceLimits()
 {
-    return source.width() > maxSourceWidth || source.height() > maxSourceHeight;
+    auxlib::draw::PictureLimits limits;
+    limits.maxWidth = maxSourceWidth;
+    limits.maxHeight = maxSourceHeight;
+    limits.maxDecodedBytes = std::uint64_t(maxSourceWidth) * maxSourceHeight * 4;
+    return limits;
 }
 
 } // namespace
@@ -98,12 +130,15 @@ ConvertResult convert(const ConvertRequest& request)
     // A folder text the rule refuses is not a folder-test failure: its path
     // error travels to the outer handler and is shown as it stands.
     const Path folder = Path::parse(copyText(request.outputFolder), NameRule::Folder);
+    NewFolder created;
     try {
         if (auxlib::utility::exists(folder)) {
             if (!auxlib::utility::isFolder(folder))
                 return fail(BadOutputName, "出力ディレクトリにはディレクトリ名を指定して下さい。");
         } else if (!auxlib::utility::createFolder(folder)) {
             return fail(FolderNotCreated, "出力フォルダの作成に失敗しました。");
+        } else {
+            created.path = folder.native();
         }
     } catch (const PathError& e) {
         return fail(BadPath, boost::format("出力フォルダの名前がおかしいです。\n\n%s") % e.what());
@@ -120,19 +155,23 @@ ConvertResult convert(const ConvertRequest& request)
 
     const std::string sourcePath = copyText(request.sourcePath);
     Surface source;
-    if (source.load(sourcePath) != Success)
-        return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
-    // SDL keeps blit and fill rectangles in 16 bits: a doubled picture past
-    // these sizes would be copied only in part or could not be created.
-    if (exceedsSizeLimit(source)) {
-        auxlib::error::ErrorLogger(sourceName, __LINE__)
-            .put(boost::format("画像が大きすぎます。(%1% × %2%) 変換できるのは幅 %3%、高さ %4% ピクセルまでです。")
-                 % source.width() % source.height() % maxSourceWidth % maxSourceHeight);
+    LoadReport loaded;
+    if (source.load(sourcePath, sourceLimits(), &loaded) != Success) {
+        if (loaded.tooLarge)
+            ErrorLogger(sourceName, tooLargeLine)
+                .put(boost::format("画像が大きすぎます。(%1% × %2%) 変換できるのは幅 %3%、高さ %4% ピクセルまでです。")
+                     % loaded.declaredWidth % loaded.declaredHeight % maxSourceWidth % maxSourceHeight);
+        else
+            ErrorLogger(sourceName, loadFailedLine)
+                .put(boost::format("画像ファイル'%1%'を読み込めませんでした。:%2%") % sourcePath % loaded.reason);
         return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
     }
+    // The loader's own colour key (a palette picture's transparent entry) is
+    // no part of the conversion: the cut copies colours as they are, and
+    // transparency comes from the conversion's key alone.
+    SDL_SetColorKey(source.sdl(), 0, 0);
 
-    const SDL_Surface* loaded = source.sdl();
-    const Rgba key = chooseKeyColour(keyState, source, loaded->format->palette != nullptr);
+    const Rgba key = chooseKeyColour(keyState, source, loaded.ownPalette);
     PixReplacer replacer(key);
     CellList cells = replacer.rearrange(source, key, request.editorPreset);
     if (cells.empty())

@@ -90,19 +90,25 @@ ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fil
     SDL_ClearError();
     StagedFile own(name);
     StagedFile& file = staged != nullptr ? *staged : own;
-    bool saved = file.write(surface.sdl(), settings.pngFilter, settings.threads) == 0;
-    if (saved && staged == nullptr)
-        saved = file.commit();
-    if (saved)
-        return Success;
-    logSaveFailure(name);
-    return SdlFailure;
+    if (file.write(surface.sdl(), settings.pngFilter, settings.threads) != 0) {
+        logSaveFailure(name, true);
+        return SdlFailure;
+    }
+    if (staged == nullptr && !file.commit()) {
+        logSaveFailure(name, false);
+        return SdlFailure;
+    }
+    return Success;
 }
 
-void PixSaver::logSaveFailure(const std::string& fileName)
+void PixSaver::logSaveFailure(const std::string& fileName, bool afterEncoding)
 {
-    ErrorLogger(sourceName, 82)
-        .put(boost::format("'%1%'ファイルへの画像保存に失敗しました。:%2%") % fileName % SDL_GetError());
+    // The encoder's own messages, if it gave any, follow the reason.
+    std::string reason = SDL_GetError();
+    const char* messages = afterEncoding ? WPX_LastMessages() : nullptr;
+    if (messages != nullptr && *messages != '\0')
+        reason += std::string("\n") + messages;
+    ErrorLogger(sourceName, 82).put(boost::format("'%1%'ファイルへの画像保存に失敗しました。:%2%") % fileName % reason);
 }
 
 ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileName, const WriteSettings& settings,

@@ -37,8 +37,9 @@ public:
     static ResultCode writeAlpha(const Surface& surface, const std::string& fileName,
                                  const WriteSettings& settings = WriteSettings(), StagedFile* staged = nullptr);
 
-    // The entry of a failed write, with SDL's error text as its reason.
-    static void logSaveFailure(const std::string& fileName);
+    // The entry of a failed write, with SDL's error text as its reason and,
+    // right after an encoding, the encoder's messages.
+    static void logSaveFailure(const std::string& fileName, bool afterEncoding);
 };
 
 // Name one variant of a cell and write it; 3 for a cell holding no picture.

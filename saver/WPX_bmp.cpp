@@ -1,5 +1,6 @@
 // Save dispatch by type name, and the BMP writer.
 #include "saver/writepix.h"
+#include "saver/WPX_messages.h"
 #include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
@@ -114,6 +115,7 @@ WPX_EXPORT int WPX_SaveTyped(SDL_Surface* surface, const char* file, const char*
 
 WPX_EXPORT int WPX_Save_RW(SDL_Surface* surface, SDL_RWops* dst, int freedst, const char* type)
 {
+    wpx::clearMessages();
     if (dst == nullptr) {
         SDL_SetError("Passed a NULL data source");
         return 1;
@@ -148,6 +150,7 @@ WPX_EXPORT int WPX_Save_RW(SDL_Surface* surface, SDL_RWops* dst, int freedst, co
 
 WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst)
 {
+    wpx::clearMessages();
     if (dst == nullptr)
         return 1;
     if (!wpx::isReadableSurface(surface)) {

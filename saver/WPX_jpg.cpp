@@ -1,5 +1,6 @@
 // JPEG writer on libjpeg (interface version 62).
 #include "saver/writepix.h"
+#include "saver/WPX_messages.h"
 #include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
@@ -69,6 +70,9 @@ void termDestination(j_compress_ptr cinfo)
 
 [[noreturn]] void jumpToRecovery(j_common_ptr cinfo)
 {
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    wpx::addMessage("libjpeg", "error", text);
     std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->recovery, 1);
 }
 
@@ -148,6 +152,7 @@ int encodeJpeg(jpeg_compress_struct& cinfo, ErrorManager& errors, const SDL_Surf
 
 extern "C" WPX_EXPORT int WPX_SaveJPG_RW(SDL_Surface* surface, SDL_RWops* dst)
 {
+    wpx::clearMessages();
     if (dst == nullptr)
         return 1;
     if (!wpx::isReadableSurface(surface)) {

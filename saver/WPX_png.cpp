@@ -1,5 +1,6 @@
 // PNG writer on libpng.
 #include "saver/writepix.h"
+#include "saver/WPX_messages.h"
 #include "saver/WPX_pngdata.h"
 #include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
@@ -60,14 +61,16 @@ void writeToStream(png_structp png, png_bytep data, png_size_t length)
         png_error(png, "write to the data source failed");
 }
 
-// libpng's messages are never printed: warnings are of no use to the
-// caller of a save that succeeds, and a failure reports through SDL's text.
-void keepWarning(png_structp, png_const_charp)
+// libpng's messages are never printed; they are kept for the caller, whose
+// failure report may carry them (WPX_LastMessages).
+void keepWarning(png_structp, png_const_charp message)
 {
+    wpx::addMessage("libpng", "warning", message);
 }
 
-[[noreturn]] void jumpOnError(png_structp png, png_const_charp)
+[[noreturn]] void jumpOnError(png_structp png, png_const_charp message)
 {
+    wpx::addMessage("libpng", "error", message);
     png_longjmp(png, 1);
 }
 
@@ -310,6 +313,7 @@ extern "C" WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst)
 
 extern "C" WPX_EXPORT int WPX_SavePNGEx_RW(SDL_Surface* surface, SDL_RWops* dst, int filter, int threads)
 {
+    wpx::clearMessages();
     if (dst == nullptr)
         return 1;
     if (!wpx::isReadableSurface(surface)) {

@@ -90,6 +90,11 @@ WPX_EXPORT int WPX_SavePNGEx_RW(SDL_Surface* surface, SDL_RWops* dst, int filter
    10 a write failed. */
 WPX_EXPORT int WPX_SaveJPG_RW(SDL_Surface* surface, SDL_RWops* dst);
 
+/* The warnings and errors libpng or libjpeg gave during the last save on
+   the calling thread, one per line ("libpng error: ..."), or "". The writers
+   never print them. Valid until the next save on the same thread. */
+WPX_EXPORT const char* WPX_LastMessages(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,10 +1,14 @@
 #include "auxlib/draw/Surface.h"
 
+#include "auxlib/draw/PictureHeader.h"
+#include "auxlib/draw/PngLoader.h"
 #include "auxlib/error/ErrorLogger.h"
 #include "auxlib/utility/SDLInitializer.h"
 #include "auxlib/utility/Text.h"
 
 #include <SDL_image.h>
+
+#include <mutex>
 
 namespace auxlib::draw {
 
@@ -143,6 +147,83 @@ ResultCode Surface::load(const std::string& path)
     SDL_Surface* s = IMG_Load(utility::copyText(path).c_str());
     if (s == nullptr)
         return SdlFailure;
+    return setSurface(s);
+}
+
+namespace {
+
+// SDL_image's loaders keep unguarded state of their own; conversions may run
+// on several threads.
+std::mutex& imageLoaderLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+bool beyond(const PictureLimits& limits, std::uint32_t w, std::uint32_t h)
+{
+    return w == 0 || h == 0 || w > limits.maxWidth || h > limits.maxHeight
+           || std::uint64_t(w) * h * 4 > limits.maxDecodedBytes;
+}
+
+} // namespace
+
+ResultCode Surface::load(const std::string& path, const PictureLimits& limits, LoadReport* report)
+{
+    LoadReport local;
+    LoadReport& r = report != nullptr ? *report : local;
+    r = LoadReport();
+    if (path.empty())
+        return InvalidArgument;
+    const std::string name = utility::copyText(path);
+    if (const auto declared = readDeclaredSize(name)) {
+        r.declaredWidth = declared->width;
+        r.declaredHeight = declared->height;
+        if (beyond(limits, declared->width, declared->height)) {
+            r.tooLarge = true;
+            return SdlFailure;
+        }
+    }
+    SDL_RWops* file = SDL_RWFromFile(name.c_str(), "rb");
+    if (file == nullptr) {
+        r.reason = SDL_GetError();
+        return SdlFailure;
+    }
+    SDL_Surface* s = nullptr;
+    if (hasPngSignature(file)) {
+        PngLoad png = loadPng(file, limits);
+        SDL_RWclose(file);
+        s = png.surface;
+        r.ownPalette = png.filePalette;
+        if (s == nullptr) {
+            r.reason = png.reason;
+            if (!png.messages.empty())
+                r.reason += "\n" + png.messages;
+            while (!r.reason.empty() && r.reason.back() == '\n')
+                r.reason.pop_back();
+            return SdlFailure;
+        }
+    } else {
+        // The extension is SDL_image's hint for kinds without a signature,
+        // as IMG_Load gives it.
+        const std::string::size_type dot = name.rfind('.');
+        std::string type = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+        std::lock_guard<std::mutex> guard(imageLoaderLock());
+        s = IMG_LoadTyped_RW(file, 1, type.empty() ? nullptr : &type[0]);
+        if (s == nullptr) {
+            r.reason = SDL_GetError();
+            return SdlFailure;
+        }
+        r.ownPalette = s->format->palette != nullptr;
+    }
+    if (beyond(limits, std::uint32_t(s->w), std::uint32_t(s->h))) {
+        // A kind of picture whose header was not read up front.
+        r.tooLarge = true;
+        r.declaredWidth = std::uint32_t(s->w);
+        r.declaredHeight = std::uint32_t(s->h);
+        SDL_FreeSurface(s);
+        return SdlFailure;
+    }
     return setSurface(s);
 }
 

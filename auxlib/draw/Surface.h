@@ -42,6 +42,21 @@ enum : ResultCode {
     SdlFailure = 14,
 };
 
+struct PictureLimits;
+
+// What loading a picture found out besides its pixels.
+struct LoadReport {
+    // The file carries a palette of its own (a grey PNG's made-up grey
+    // palette is none).
+    bool ownPalette = false;
+    // Refused before decoding: the size the file declares is past the limits.
+    bool tooLarge = false;
+    std::uint32_t declaredWidth = 0;
+    std::uint32_t declaredHeight = 0;
+    // Why the load failed: the decoder's reason and its messages.
+    std::string reason;
+};
+
 // Owns one SDL surface for any number of Surface handles.
 class SurfaceHolder {
 public:
@@ -79,6 +94,10 @@ public:
     ResultCode create(int width, int height, bool withAlpha);
     ResultCode createCopy(const Surface* source);
     ResultCode load(const std::string& path);
+    // As load, refusing pictures past the limits before they are decoded.
+    // PNG files are read by the engine's own loader, which never prints and
+    // cannot be made to hang; every other kind by SDL_image.
+    ResultCode load(const std::string& path, const PictureLimits& limits, LoadReport* report);
 
     // Blends source onto this picture by the source's own SDL rules.
     ResultCode blit(const Surface* source, int dx, int dy, const Size* size, int sx, int sy);

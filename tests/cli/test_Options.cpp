@@ -30,7 +30,10 @@ TEST(CliOptions, Defaults)
     EXPECT_EQ(o.interpolation, 1);
     EXPECT_EQ(o.sharpen, 2);
     EXPECT_EQ(o.format, 1);
-    EXPECT_FALSE(o.keyTopLeft);
+    EXPECT_EQ(o.key, KeyMode::Auto);
+    EXPECT_EQ(o.verbosity, Verbosity::Normal);
+    EXPECT_EQ(o.jobs, 0);
+    EXPECT_EQ(o.pngFilter, 0);
     EXPECT_EQ(o.keyRed, 0x00);
     EXPECT_EQ(o.keyGreen, 0x75);
     EXPECT_EQ(o.keyBlue, 0x75);
@@ -61,7 +64,17 @@ TEST(CliOptions, EveryOption)
     EXPECT_EQ(o.naturalSuffix, "n");
     EXPECT_EQ(o.colorSuffix, "c");
     EXPECT_EQ(o.alphaSuffix, "a");
-    EXPECT_TRUE(parse({"--key", "topleft", "x"}).keyTopLeft);
+    EXPECT_EQ(parse({"--key", "topleft", "x"}).key, KeyMode::TopLeft);
+    EXPECT_EQ(parse({"--key", "Palette", "x"}).key, KeyMode::Palette);
+    EXPECT_EQ(parse({"--key", "007575", "--key", "auto", "x"}).key, KeyMode::Auto);
+    EXPECT_EQ(parse({"--key", "123456", "x"}).key, KeyMode::Fixed);
+    EXPECT_EQ(parse({"-j", "3", "x"}).jobs, 3);
+    EXPECT_EQ(parse({"--jobs=1", "x"}).jobs, 1);
+    EXPECT_EQ(parse({"--png-filter", "none", "x"}).pngFilter, 1);
+    EXPECT_EQ(parse({"--png-filter=PAETH", "x"}).pngFilter, 5);
+    EXPECT_EQ(parse({"--png-filter", "all", "x"}).pngFilter, 6);
+    EXPECT_EQ(parse({"-v", "x"}).verbosity, Verbosity::Verbose);
+    EXPECT_EQ(parse({"--quiet", "x"}).verbosity, Verbosity::Quiet);
     EXPECT_EQ(parse({"--", "-odd.png"}).inputs, std::vector<std::string>{"-odd.png"});
 }
 
@@ -73,7 +86,11 @@ TEST(CliOptions, UsageErrorsNameTheOptionAndValue)
     EXPECT_EQ(usageError({"--sharpen", "6", "a"}), "option --sharpen: 6 is not a level from 0 to 5");
     EXPECT_EQ(usageError({"--sharpen", "2x", "a"}), "option --sharpen: '2x' is not a whole number");
     EXPECT_EQ(usageError({"--grid", "16", "a"}), "option --grid: '16' is not WIDTHxHEIGHT");
-    EXPECT_EQ(usageError({"--key", "75", "a"}), "option --key: '75' is neither RRGGBB nor topleft");
+    EXPECT_EQ(usageError({"--key", "75", "a"}), "option --key: '75' is none of auto, palette, topleft, RRGGBB");
+    EXPECT_EQ(usageError({"-j", "0", "a"}), "option -j: 0 is not a number of jobs from 1 to 256");
+    EXPECT_EQ(usageError({"--png-filter", "fast", "a"}),
+              "option --png-filter: unknown value 'fast' (one of default, none, sub, up, average, paeth, all)");
+    EXPECT_EQ(usageError({"-v", "-q", "a"}), "options --verbose and --quiet exclude each other");
     EXPECT_EQ(usageError({"--outputs", "color,grey", "a"}),
               "option --outputs: unknown value 'grey' (one of natural, color, alpha)");
     EXPECT_EQ(usageError({"--name", "x", "a", "b"}), "option --name takes one input only");

@@ -262,14 +262,17 @@ TEST_F(RowPathConvert, ConversionsWriteTheSameFilesOnEveryPathAndThreadCount)
     int run = 0;
     for (const Input& input : inputs) {
         for (int format : {0, 1, 2}) {
-            for (int mode : {0, 1, 2}) {
+            // Every mode meets every format once over the three inputs; the
+            // enlargement test above covers the rest.
+            {
+                const int mode = (run + run / 3) % 3;
                 const int level = (run % 3) * 2, alphaGrid = mode == 1 ? 1 : 0;
                 engine::setPixelPath(engine::PixelPath::Reference);
                 setThreadCount(1);
                 const FileSet reference = convert(path(input.file), path("ref" + std::to_string(run)), input.preset,
                                                   input.grid, level, alphaGrid, mode, format);
                 engine::setPixelPath(engine::PixelPath::Rows);
-                for (int threads : {1, 2, 5}) {
+                for (int threads : {1, 3}) {
                     setThreadCount(threads);
                     const FileSet rows = convert(path(input.file), path("rows" + std::to_string(run) + "_" +
                                                                         std::to_string(threads)),
