@@ -498,7 +498,7 @@ void TPixwrightForm::PixwrightDestroy()
 
 bool TPixwrightForm::readSettings()
 {
-    const std::optional<QByteArray> data = settings::readFirst({GetDataFileName(), configFile_});
+    const std::optional<QByteArray> data = settings::readFirst(settings::readOrder(GetDataFileName(), configFile_));
     if (!data)
         return false;
 

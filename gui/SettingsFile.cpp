@@ -36,6 +36,17 @@ QStringList locations(const QString& programFolder)
     return {besideProgram(programFolder), inConfigFolder()};
 }
 
+QStringList readOrder(const QString& besidePath, const QString& configPath)
+{
+    // The conditions under which write's QSaveFile opens: a writable folder
+    // for its temporary file, and no existing file it may not replace.
+    const QFileInfo beside(besidePath);
+    const QFileInfo folder(beside.absolutePath());
+    if (folder.isDir() && folder.isWritable() && (!beside.exists() || beside.isWritable()))
+        return {besidePath, configPath};
+    return {configPath, besidePath};
+}
+
 std::optional<QByteArray> readFirst(const QStringList& paths)
 {
     for (const QString& path : paths) {

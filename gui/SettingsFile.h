@@ -44,6 +44,13 @@ QString inConfigFolder();
 // Where the file is looked for and written, in order of preference.
 QStringList locations(const QString& programFolder);
 
+// The order the window reads in: the file it would write first, so what it
+// saved is what it reads back. A file beside the program in a folder that
+// takes no file from this user (one an administrator's run left in an
+// installed program's folder) comes after the user's own, which would
+// otherwise never be read again.
+QStringList readOrder(const QString& besidePath, const QString& configPath);
+
 // Reads at most kMaxFileBytes of the first location that opens; nothing when
 // none does.
 std::optional<QByteArray> readFirst(const QStringList& paths);

@@ -9,6 +9,10 @@ packages=(
   libboost-dev libboost-filesystem-dev
   libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-ipafont-gothic
+  # Installing and packaging: the manual page from --help, the icon bitmaps
+  # from the SVG, the desktop entry's check, the .deb's dependencies
+  # (dpkg-shlibdeps) and man for reading the installed page.
+  help2man librsvg2-bin desktop-file-utils dpkg-dev man-db
 )
 
 missing=()

@@ -133,7 +133,7 @@ TEST(LibraryLoad, DeletesALeftoverLogAndWritesNoneOfItsOwn)
         std::ofstream old("stderr.txt");
         old << "entries of an earlier run";
     }
-    void* library = dlopen(PIXWRIGHT_BINARY_DIR "/engine/Pixwright_DLL.so", RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(PIXWRIGHT_BINARY_DIR "/engine/libPixwright_DLL.so.1", RTLD_NOW | RTLD_LOCAL);
     const bool gone = !fileExists("stderr.txt");
     if (library != nullptr)
         dlclose(library);

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -111,6 +112,7 @@ private slots:
     void truncatedOrDamagedKeepsDefaultsAfterDamage();
     void unwritableProgramFolderUsesConfigFolder();
     void besideProgramIsReadFirst();
+    void fileBesideReadOnlyProgramIsReadAfterUsers();
 };
 
 void TestSettingsFile::firstStartWritesDefaultsAsVersion4()
@@ -402,6 +404,43 @@ void TestSettingsFile::besideProgramIsReadFirst()
     QFile::remove(env.settingsFile());
     form = env.makeForm();
     QCOMPARE(form->SaveDirEdit->text(), QStringLiteral("/config"));
+}
+
+void TestSettingsFile::fileBesideReadOnlyProgramIsReadAfterUsers()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    TFormContext context = env.context();
+    context.programFolder = env.path("program");
+    QVERIFY(QDir().mkpath(context.programFolder));
+    SettingsBuilder beside;
+    beside.saveDir = QStringLiteral("/beside");
+    const QByteArray besideBytes = beside.build(4);
+    const QString besidePath = writeBytes(QDir(context.programFolder).filePath("Pixwright_GUI.dat"), besideBytes);
+    // An installed program's folder: readable, not writable.
+    QFile::setPermissions(context.programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    struct Restore {
+        QString folder;
+        ~Restore()
+        {
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
+    } restore{context.programFolder};
+    if (QFileInfo(context.programFolder).isWritable())
+        QSKIP("this user writes into folders whatever their permissions");
+
+    // Before the user has a file of their own, the one beside the program serves.
+    auto form = std::make_unique<TPixwrightForm>(context);
+    QCOMPARE(form->SaveDirEdit->text(), QStringLiteral("/beside"));
+    form->SaveDirEdit->setText(QStringLiteral("/mine"));
+    form.reset();
+    QVERIFY(QFile::exists(env.configFile()));
+    QFile kept(besidePath);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), besideBytes);
+    // Then what the user saved comes back, not the file beside the program.
+    form = std::make_unique<TPixwrightForm>(context);
+    QCOMPARE(form->SaveDirEdit->text(), QStringLiteral("/mine"));
 }
 
 PIXWRIGHT_GUI_TEST(TestSettingsFile);
