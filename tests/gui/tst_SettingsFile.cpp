@@ -128,7 +128,9 @@ void TestSettingsFile::firstStartWritesDefaultsAsVersion4()
         "4501020000003136" "4501020000003136" "4201"
         "00757500" "00" "01" "01"
         "450000000000" "45010500000063" "6f6c6f72" "45010500000061" "6c706861"
-        "4201" "4201" "4201" "4203");
+        "4201" "4201" "4201" "4203"
+        // The extension block: the palette-entry key's box, enabled, off.
+        "58" "07000000" "01" "02000000" "4201");
     QCOMPARE(file.readAll().toHex(' '), expected.toHex(' '));
     // The temporary file was renamed, not left behind.
     QCOMPARE(QDir(env.programFolder()).entryList(QDir::Files),
