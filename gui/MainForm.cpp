@@ -671,6 +671,7 @@ void TPixwrightForm::OpenFileEditChange()
         updatePreviewKey();
         if (ColorKeyPaletteCheckBox->isChecked())
             showPaletteKey();
+        emit InputPictureChanged();
     }
     if (picture.state == TPictureFile::Invalid) {
         OutError(tr("画像を開けません。"));
@@ -698,6 +699,7 @@ void TPixwrightForm::OpenFileEditChange()
     if (size == QSize(480, 256))
         TilesetRadioButton->setChecked(true);
     updatePreviewGrid();
+    emit InputPictureChanged();
 }
 
 void TPixwrightForm::OpenFileButtonClick()

@@ -161,6 +161,8 @@ public slots:
     void ExitButtonClick();
 
 signals:
+    // OpenFileEditChange loaded a picture, or dropped the one it had.
+    void InputPictureChanged();
     // A conversion ended and its boxes were shown; result is the engine's.
     void ConversionFinished(int result);
 

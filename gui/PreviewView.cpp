@@ -91,15 +91,20 @@ void TPreviewCanvas::paintEvent(QPaintEvent*)
     if (checkerboard_)
         painter.fillRect(QRect(QPoint(0, 0), layer_.size()), QBrush(checkerTile()));
     painter.drawImage(QPoint(0, 0), layer_);
-    const QPen major(QColor(0xFF, 0x20, 0x20, 0xD0), 0);
-    const QPen minor(QColor(0x20, 0xE0, 0xFF, 0xA0), 0);
-    // Minor lines first, so the major ones stay whole where they cross.
-    for (const bool drawMajor : {false, true}) {
-        painter.setPen(drawMajor ? major : minor);
+    // A bright line on a dark edge shows on any picture.
+    const QPen edge(QColor(0x00, 0x00, 0x00, 0x90), 3);
+    const QPen major(QColor(0xFF, 0xFF, 0x00), 1);
+    const QPen minor(QColor(0x00, 0xFF, 0xFF, 0xC0), 1);
+    const auto drawLines = [&](bool ofMajor, const QPen& pen) {
+        painter.setPen(pen);
         for (const GridLine& grid : grid_)
-            if (grid.major == drawMajor)
+            if (grid.major == ofMajor)
                 painter.drawLine(grid.line.p1() * zoom_, grid.line.p2() * zoom_);
-    }
+    };
+    // Minor lines first, so the major ones stay whole where they cross.
+    drawLines(false, minor);
+    drawLines(true, edge);
+    drawLines(true, major);
 }
 
 std::vector<TPreviewView::GridLine> TPreviewView::gridFor(GridMode mode, int gridWidth, int gridHeight,
@@ -281,7 +286,7 @@ void TPreviewView::scheduleRender()
 {
     // One job at a time; changes made meanwhile are rendered, all at once,
     // when it ends.
-    if (watcher_.isRunning()) {
+    if (busy_) {
         rerender_ = true;
         return;
     }
@@ -291,6 +296,7 @@ void TPreviewView::scheduleRender()
 void TPreviewView::startRender()
 {
     rerender_ = false;
+    busy_ = true;
     Job job;
     job.zoom = zoom();
     if (resultPending_) {
@@ -335,6 +341,7 @@ void TPreviewView::renderDone()
         startRender();
         return;
     }
+    busy_ = false;
     const bool result = showsResult();
     PreviewCanvas->setLayer(done.layer, zoom(), result, result ? std::vector<GridLine>() : grid_);
     updateInfo();

@@ -78,7 +78,8 @@ public:
     // result. Showing the result is switched on when it loads.
     void setResultFile(const QString& path);
 
-    bool isBusy() const { return watcher_.isRunning(); }
+    // A job was started whose picture is not painted yet.
+    bool isBusy() const { return busy_; }
     int zoom() const;
     bool showsResult() const;
     const QImage& resultPicture() const { return result_; }
@@ -124,6 +125,7 @@ private:
     std::vector<GridLine> grid_;
     TColorValue key_ = 0;
     bool rerender_ = false;
+    bool busy_ = false;
     QFutureWatcher<JobResult> watcher_;
 };
 

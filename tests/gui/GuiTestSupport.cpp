@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -110,9 +111,15 @@ int recordConvert(const char* sourcePath, const char* outputFolder, const char* 
     call.colorSuffix = colorSuffix;
     call.saveAlpha = saveAlpha;
     call.alphaSuffix = alphaSuffix;
+    call.thread = QThread::currentThread();
     if (EngineRecorder::form) {
         call.buttonCaption = EngineRecorder::form->ConvertButton->text();
         call.buttonEnabled = EngineRecorder::form->ConvertButton->isEnabled();
+        call.settingsEnabled = EngineRecorder::form->ImageSaveGroupBox->isEnabled() ||
+                               EngineRecorder::form->ImageConvertGroupBox->isEnabled() ||
+                               EngineRecorder::form->ImageReplaceGroupBox->isEnabled() ||
+                               EngineRecorder::form->GroupBox6->isEnabled();
+        call.progressShown = !EngineRecorder::form->ConversionProgress->isHidden();
     }
     EngineRecorder::converts.push_back(call);
     EngineRecorder::log << QStringLiteral("graphicConvert");

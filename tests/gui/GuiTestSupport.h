@@ -83,6 +83,10 @@ struct ConvertCall {
     // The convert button as the user saw it while the engine ran.
     QString buttonCaption;
     bool buttonEnabled = true;
+    // The settings groups and the progress bar while the engine ran.
+    bool settingsEnabled = true;
+    bool progressShown = false;
+    QThread* thread = nullptr;
 };
 
 // The engine calls made since reset(), in order: "setColorKey(r,g,b)",

@@ -1,0 +1,106 @@
+// Typing into the input field: the picture loads once typing pauses, when
+// the field is left or on Enter, never at every keystroke.
+#include "GuiTestSupport.h"
+#include "TestMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+class TestTyping : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { EngineRecorder::reset(); }
+    void typingLoadsOnceAfterPause();
+    void leavingOrEnterLoadsAtOnce();
+    void textNamingNoFileShowsHelpAtOnce();
+    void chooserLoadsAtOnce();
+};
+
+void TestTyping::typingLoadsOnceAfterPause()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    // Every prefix ending in ".png" names a picture of its own, so a load
+    // per keystroke would load three times.
+    const QString path = env.path("a.png.png.png");
+    writePicture(env.path("a.png"), patternPicture(8, 8), "PNG");
+    writePicture(env.path("a.png.png"), patternPicture(9, 9), "PNG");
+    writePicture(path, patternPicture(480, 256), "PNG");
+    QSignalSpy loaded(form.get(), &TPixwrightForm::InputPictureChanged);
+    form->OpenFileEdit->setFocus();
+    QTest::keyClicks(form->OpenFileEdit, path);
+    QCOMPARE(form->OpenFileEdit->text(), path);
+    QCOMPARE(loaded.size(), 0);
+    QVERIFY(form->OpenFileSettleTimer->isActive());
+    QCOMPARE(form->OpenFileSettleTimer->interval(), 300);
+    QVERIFY(loaded.wait(5000));
+    // Nothing further arrives once it has loaded.
+    QTest::qWait(400);
+    QCOMPARE(loaded.size(), 1);
+    QCOMPARE(form->LoadedPicture().size(), QSize(480, 256));
+    QVERIFY(form->TilesetRadioButton->isChecked() && form->HelpMemo->isHidden());
+}
+
+void TestTyping::leavingOrEnterLoadsAtOnce()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    const QString first = writePicture(env.path("one.png"), patternPicture(288, 256), "PNG");
+    const QString second = writePicture(env.path("two.png"), patternPicture(480, 256), "PNG");
+    QSignalSpy loaded(form.get(), &TPixwrightForm::InputPictureChanged);
+    form->OpenFileEdit->setText(first);
+    QCOMPARE(loaded.size(), 0);
+    leaveField(form->OpenFileEdit);
+    QCOMPARE(loaded.size(), 1);
+    QVERIFY(form->CharsetRadioButton->isChecked());
+    QVERIFY(!form->OpenFileSettleTimer->isActive());
+    // Leaving again with nothing typed loads nothing.
+    leaveField(form->OpenFileEdit);
+    QCOMPARE(loaded.size(), 1);
+
+    form->OpenFileEdit->setText(second);
+    QTest::keyClick(form->OpenFileEdit, Qt::Key_Return);
+    QCOMPARE(loaded.size(), 2);
+    QVERIFY(form->TilesetRadioButton->isChecked());
+    QVERIFY(host.messages.empty());
+}
+
+void TestTyping::textNamingNoFileShowsHelpAtOnce()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    enterInputFile(*form, writePicture(env.path("p.png"), patternPicture(20, 10), "PNG"));
+    QVERIFY(form->HelpMemo->isHidden());
+    QTest::keyClick(form->OpenFileEdit, Qt::Key_Backspace);
+    QVERIFY(!form->HelpMemo->isHidden() && form->OpenFileImage->isHidden());
+    QVERIFY(form->LoadedPicture().isNull());
+    QVERIFY(!form->OpenFileSettleTimer->isActive());
+    // A folder names no picture either.
+    form->OpenFileEdit->setText(env.programFolder());
+    QVERIFY(!form->HelpMemo->isHidden() && !form->OpenFileSettleTimer->isActive());
+    QVERIFY(host.messages.empty());
+}
+
+void TestTyping::chooserLoadsAtOnce()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    host.openFileAnswer = writePicture(env.path("c.png"), patternPicture(288, 256), "PNG");
+    form->OpenFileButton->click();
+    QVERIFY(form->CharsetRadioButton->isChecked());
+    QCOMPARE(form->LoadedPicture().size(), QSize(288, 256));
+    QVERIFY(!form->OpenFileSettleTimer->isActive());
+}
+
+PIXWRIGHT_GUI_TEST(TestTyping);
+#include "tst_Typing.moc"
