@@ -124,18 +124,13 @@ TConversionProgress::TConversionProgress(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ConvertProgressBar, 1);
     layout->addWidget(CancelConvertButton);
-    retranslate();
+    CancelConvertButton->setText(tr("中止"));
+    CancelConvertButton->setToolTip(tr("変換を次のセルの区切りで止めます。"));
     connect(CancelConvertButton, &QPushButton::clicked, this, [this] {
         CancelConvertButton->setEnabled(false);
         emit cancelRequested();
     });
     hide();
-}
-
-void TConversionProgress::retranslate()
-{
-    CancelConvertButton->setText(tr("中止"));
-    CancelConvertButton->setToolTip(tr("変換を次のセルの区切りで止めます。"));
 }
 
 void TConversionProgress::begin()

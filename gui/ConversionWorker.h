@@ -96,7 +96,6 @@ public:
     void begin();
     void update(int cellsDone, int cellsTotal);
     void end();
-    void retranslate();
 
     QProgressBar* ConvertProgressBar;
     QPushButton* CancelConvertButton;

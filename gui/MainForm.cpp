@@ -413,7 +413,6 @@ void TPixwrightForm::createControls()
     left->addWidget(ImageReplaceGroupBox);
     left->addStretch(1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ConversionProgress, 3);
     buttons->addStretch(1);
     buttons->addWidget(ConvertButton);
     buttons->addWidget(ExitButton);
@@ -421,6 +420,8 @@ void TPixwrightForm::createControls()
     right->addWidget(ImageConvertGroupBox);
     right->addWidget(ImageSaveGroupBox);
     right->addStretch(1);
+    // A row of its own, shown only while converting, so nothing moves.
+    right->addWidget(ConversionProgress);
     right->addLayout(buttons);
     auto* columns = new QHBoxLayout(central);
     columns->setContentsMargins(5, 5, 5, 5);

@@ -192,6 +192,8 @@ TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent)
     PreviewInfoLabel = new QLabel(this);
     PreviewInfoLabel->setObjectName(QStringLiteral("PreviewInfoLabel"));
     PreviewInfoLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long result name must not widen the window.
+    PreviewInfoLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     PreviewCanvas = new TPreviewCanvas;
     PreviewCanvas->setObjectName(QStringLiteral("PreviewCanvas"));

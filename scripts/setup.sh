@@ -9,6 +9,8 @@ packages=(
   libboost-dev libboost-filesystem-dev
   libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-ipafont-gothic
+  # The window's English texts: lrelease compiles them, LinguistTools finds it.
+  qt6-l10n-tools qt6-tools-dev
 )
 
 missing=()

@@ -17,9 +17,7 @@ class TestTyping : public QObject {
 private slots:
     void init() { EngineRecorder::reset(); }
     void typingLoadsOnceAfterPause();
-    void leavingOrEnterLoadsAtOnce();
-    void textNamingNoFileShowsHelpAtOnce();
-    void chooserLoadsAtOnce();
+    void leavingEnterOrChooserLoadAtOnce();
 };
 
 void TestTyping::typingLoadsOnceAfterPause()
@@ -48,58 +46,33 @@ void TestTyping::typingLoadsOnceAfterPause()
     QVERIFY(form->TilesetRadioButton->isChecked() && form->HelpMemo->isHidden());
 }
 
-void TestTyping::leavingOrEnterLoadsAtOnce()
+void TestTyping::leavingEnterOrChooserLoadAtOnce()
 {
     ScriptedModalHost host;
     FormEnvironment env;
     auto form = env.makeForm();
-    const QString first = writePicture(env.path("one.png"), patternPicture(288, 256), "PNG");
-    const QString second = writePicture(env.path("two.png"), patternPicture(480, 256), "PNG");
     QSignalSpy loaded(form.get(), &TPixwrightForm::InputPictureChanged);
-    form->OpenFileEdit->setText(first);
+    form->OpenFileEdit->setText(writePicture(env.path("one.png"), patternPicture(288, 256), "PNG"));
     QCOMPARE(loaded.size(), 0);
     leaveField(form->OpenFileEdit);
-    QCOMPARE(loaded.size(), 1);
-    QVERIFY(form->CharsetRadioButton->isChecked());
-    QVERIFY(!form->OpenFileSettleTimer->isActive());
+    QVERIFY(loaded.size() == 1 && form->CharsetRadioButton->isChecked());
     // Leaving again with nothing typed loads nothing.
     leaveField(form->OpenFileEdit);
     QCOMPARE(loaded.size(), 1);
-
-    form->OpenFileEdit->setText(second);
+    form->OpenFileEdit->setText(writePicture(env.path("two.png"), patternPicture(480, 256), "PNG"));
     QTest::keyClick(form->OpenFileEdit, Qt::Key_Return);
-    QCOMPARE(loaded.size(), 2);
-    QVERIFY(form->TilesetRadioButton->isChecked());
-    QVERIFY(host.messages.empty());
-}
+    QVERIFY(loaded.size() == 2 && form->TilesetRadioButton->isChecked());
+    host.openFileAnswer = env.path("one.png");
+    form->OpenFileButton->click();
+    QVERIFY(loaded.size() == 3 && form->CharsetRadioButton->isChecked());
 
-void TestTyping::textNamingNoFileShowsHelpAtOnce()
-{
-    ScriptedModalHost host;
-    FormEnvironment env;
-    auto form = env.makeForm();
-    enterInputFile(*form, writePicture(env.path("p.png"), patternPicture(20, 10), "PNG"));
-    QVERIFY(form->HelpMemo->isHidden());
+    // Text that names no picture file shows the help at once, a folder too.
     QTest::keyClick(form->OpenFileEdit, Qt::Key_Backspace);
-    QVERIFY(!form->HelpMemo->isHidden() && form->OpenFileImage->isHidden());
-    QVERIFY(form->LoadedPicture().isNull());
-    QVERIFY(!form->OpenFileSettleTimer->isActive());
-    // A folder names no picture either.
+    QVERIFY(!form->HelpMemo->isHidden() && form->LoadedPicture().isNull());
     form->OpenFileEdit->setText(env.programFolder());
     QVERIFY(!form->HelpMemo->isHidden() && !form->OpenFileSettleTimer->isActive());
+    QCOMPARE(loaded.size(), 4);
     QVERIFY(host.messages.empty());
-}
-
-void TestTyping::chooserLoadsAtOnce()
-{
-    ScriptedModalHost host;
-    FormEnvironment env;
-    auto form = env.makeForm();
-    host.openFileAnswer = writePicture(env.path("c.png"), patternPicture(288, 256), "PNG");
-    form->OpenFileButton->click();
-    QVERIFY(form->CharsetRadioButton->isChecked());
-    QCOMPARE(form->LoadedPicture().size(), QSize(288, 256));
-    QVERIFY(!form->OpenFileSettleTimer->isActive());
 }
 
 PIXWRIGHT_GUI_TEST(TestTyping);
