@@ -6,6 +6,8 @@ TEngineCalls TEngineCalls::exports()
     calls.graphicConvert = &::graphicConvert;
     calls.setColorKey = &::setColorKey;
     calls.setColorKeyPos = &::setColorKeyPos;
+    calls.setColorKeyPaletteIndex = &::setColorKeyPaletteIndex;
+    calls.setProgressHandler = &::setProgressHandler;
     calls.setErrorBoxHandler = &::setErrorBoxHandler;
     return calls;
 }

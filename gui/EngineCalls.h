@@ -16,11 +16,15 @@ struct TEngineCalls {
                                      const char* alphaSuffix);
     using SetColorKeyFn = void (*)(int red, int green, int blue);
     using SetColorKeyPosFn = void (*)(int x, int y);
+    using SetColorKeyPaletteIndexFn = void (*)(int index);
+    using SetProgressHandlerFn = void (*)(PixwrightProgressHandler handler, void* user);
     using SetErrorBoxHandlerFn = void (*)(PixwrightErrorBoxHandler handler);
 
     GraphicConvertFn graphicConvert = nullptr;
     SetColorKeyFn setColorKey = nullptr;
     SetColorKeyPosFn setColorKeyPos = nullptr;
+    SetColorKeyPaletteIndexFn setColorKeyPaletteIndex = nullptr;
+    SetProgressHandlerFn setProgressHandler = nullptr;
     SetErrorBoxHandlerFn setErrorBoxHandler = nullptr;
 
     static TEngineCalls exports();

@@ -1,9 +1,11 @@
 #include "gui/MainForm.h"
 
+#include "gui/DropHandler.h"
 #include "gui/FileFilter.h"
 #include "gui/FolderDialog.h"
 #include "gui/ModalHost.h"
 #include "gui/PictureFile.h"
+#include "gui/PreviewView.h"
 #include "gui/SelectColorKeyDialog.h"
 #include "gui/SettingsFile.h"
 #include "gui/WindowFont.h"
@@ -11,10 +13,12 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -29,6 +33,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdint>
@@ -36,17 +42,22 @@
 
 namespace {
 
-const QString kErrorCaption = QStringLiteral("エラー発生");
-const QString kGridNotInteger = QStringLiteral("グリッド値が整数ではありません。");
+// Texts used in more than one place; translated where they are shown.
+const char* const kErrorCaption = QT_TRANSLATE_NOOP("TPixwrightForm", "エラー発生");
+const char* const kGridNotInteger = QT_TRANSLATE_NOOP("TPixwrightForm", "グリッド値が整数ではありません。");
 const QString kGridReset = QStringLiteral("16");
-const QString kConvertCaption = QStringLiteral("変換開始");
-const QString kConvertingCaption = QStringLiteral("変換中");
+const char* const kConvertCaption = QT_TRANSLATE_NOOP("TPixwrightForm", "変換開始");
+const char* const kConvertingCaption = QT_TRANSLATE_NOOP("TPixwrightForm", "変換中");
 
-const QString kOpenFilter = QStringLiteral(
+const char* const kOpenFilter = QT_TRANSLATE_NOOP("TPixwrightForm",
     "すべてのファイル (*.png;*.jpg;*.jpeg;*.bmp)|*.png;*.jpg;*.jpeg;*.bmp|"
     "PNG イメージファイル (*.png)|*.png|"
     "JPEG イメージファイル (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
     "ビットマップ (*.bmp)|*.bmp");
+
+// Typing into the input field loads the picture once typing has paused this
+// long, not at every keystroke.
+constexpr int kOpenFileSettleMs = 300;
 
 constexpr int kPreviewWidth = 281;
 constexpr int kPreviewHeight = 129;
@@ -134,6 +145,14 @@ TPixwrightForm::TPixwrightForm(const TFormContext& context, QWidget* parent)
 
     createControls();
     createMenu();
+    ConversionWorker = new TConversionWorker(engine_, this);
+    ConversionWorker->setObjectName(QStringLiteral("ConversionWorker"));
+    OpenFileSettleTimer = new QTimer(this);
+    OpenFileSettleTimer->setObjectName(QStringLiteral("OpenFileSettleTimer"));
+    OpenFileSettleTimer->setSingleShot(true);
+    OpenFileSettleTimer->setInterval(kOpenFileSettleMs);
+    // Before the dialogs exist: a drop on them is no drop on the window.
+    DropHandler = new TDropHandler(this);
     connectHandlers();
 
     // The window was designed at about 683 x 550; a larger font may need
@@ -149,6 +168,12 @@ TPixwrightForm::TPixwrightForm(const TFormContext& context, QWidget* parent)
 
 TPixwrightForm::~TPixwrightForm()
 {
+    // A conversion still running is stopped at its next cell and waited
+    // for, so the settings are written with the groups enabled again and
+    // the engine outlives no window.
+    destroying_ = true;
+    ConversionWorker->cancel();
+    ConversionWorker->waitForEnd();
     PixwrightDestroy();
     engine_.setErrorBoxHandler(nullptr);
 }
@@ -160,7 +185,7 @@ void TPixwrightForm::createControls()
     setCentralWidget(central);
 
     // Left column: preview, input file and conversion mode.
-    GroupBox6 = newGroup(central, "GroupBox6", QStringLiteral("画像変換"));
+    GroupBox6 = newGroup(central, "GroupBox6", tr("画像変換"));
     auto* previewArea = new QWidget(GroupBox6);
     previewArea->setFixedSize(kPreviewWidth, kPreviewHeight);
     HelpMemo = new QPlainTextEdit(previewArea);
@@ -168,14 +193,14 @@ void TPixwrightForm::createControls()
     HelpMemo->setGeometry(0, 0, kPreviewWidth, kPreviewHeight);
     HelpMemo->setReadOnly(true);
     HelpMemo->setPlainText(QStringList{
-        QStringLiteral("お手軽チュートリアル"),
-        QStringLiteral("　１、変換元の画像を指定します。"),
-        QStringLiteral("　２，画像にグリッドの大きさを決めます。"),
-        QStringLiteral("　３，補間方法＆透過色を設定します。"),
-        QStringLiteral("　４，保存先ディレクトリの設定を行います。"),
+        tr("お手軽チュートリアル"),
+        tr("　１、変換元の画像を指定します。"),
+        tr("　２，画像にグリッドの大きさを決めます。"),
+        tr("　３，補間方法＆透過色を設定します。"),
+        tr("　４，保存先ディレクトリの設定を行います。"),
         QString(),
-        QStringLiteral("詳しくは Readme.txt または"),
-        QStringLiteral("ツールチップを参照してちょ。"),
+        tr("詳しくは Readme.txt または"),
+        tr("ツールチップを参照してちょ。"),
     }.join(QLatin1Char('\n')));
     QPalette memoPalette = HelpMemo->palette();
     memoPalette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
@@ -187,11 +212,11 @@ void TPixwrightForm::createControls()
     OpenFileImage->setScaledContents(true);
     OpenFileImage->hide();
 
-    Label1 = newLabel(GroupBox6, "Label1", QStringLiteral("入力ファイル"));
+    Label1 = newLabel(GroupBox6, "Label1", tr("入力ファイル"));
     OpenFileEdit = newEdit(GroupBox6, "OpenFileEdit");
-    OpenFileEdit->setToolTip(QStringLiteral("入力画像を選択します。"));
+    OpenFileEdit->setToolTip(tr("入力画像を選択します。"));
     Label1->setBuddy(OpenFileEdit);
-    OpenFileButton = newButton(GroupBox6, "OpenFileButton", QStringLiteral("…"));
+    OpenFileButton = newButton(GroupBox6, "OpenFileButton", tr("…"));
     makeEllipsisButton(OpenFileButton);
 
     auto* openRow = new QHBoxLayout;
@@ -202,21 +227,21 @@ void TPixwrightForm::createControls()
     group6Layout->addWidget(Label1);
     group6Layout->addLayout(openRow);
 
-    ImageReplaceGroupBox = newGroup(central, "ImageReplaceGroupBox", QStringLiteral("画像変換モード"));
+    ImageReplaceGroupBox = newGroup(central, "ImageReplaceGroupBox", tr("画像変換モード"));
     TilesetRadioButton = newRadioButton(ImageReplaceGroupBox, "TilesetRadioButton",
-                                        QStringLiteral("ゲームエディタ用チップセット"));
+                                        tr("ゲームエディタ用チップセット"));
     TilesetRadioButton->setToolTip(
-        QStringLiteral("グリッドモードをゲームエディタ用チップセット用に合わせます。"));
+        tr("グリッドモードをゲームエディタ用チップセット用に合わせます。"));
     CharsetRadioButton = newRadioButton(ImageReplaceGroupBox, "CharsetRadioButton",
-                                        QStringLiteral("ゲームエディタ用キャラセット"));
+                                        tr("ゲームエディタ用キャラセット"));
     CharsetRadioButton->setToolTip(
-        QStringLiteral("グリッドモードをゲームエディタ用キャラセットに合わせます。"));
+        tr("グリッドモードをゲームエディタ用キャラセットに合わせます。"));
     NoGridRadioButton =
-        newRadioButton(ImageReplaceGroupBox, "NoGridRadioButton", QStringLiteral("グリッド無し"));
-    NoGridRadioButton->setToolTip(QStringLiteral("グリッド設定を行いません。"));
+        newRadioButton(ImageReplaceGroupBox, "NoGridRadioButton", tr("グリッド無し"));
+    NoGridRadioButton->setToolTip(tr("グリッド設定を行いません。"));
     CustomRadioButton =
-        newRadioButton(ImageReplaceGroupBox, "CustomRadioButton", QStringLiteral("カスタム"));
-    CustomRadioButton->setToolTip(QStringLiteral("任意のグリッドを設定してください。"));
+        newRadioButton(ImageReplaceGroupBox, "CustomRadioButton", tr("カスタム"));
+    CustomRadioButton->setToolTip(tr("任意のグリッドを設定してください。"));
     CustomRadioButton->setChecked(true);
     GridModeGroup = new QButtonGroup(this);
     GridModeGroup->setObjectName(QStringLiteral("GridModeGroup"));
@@ -226,22 +251,22 @@ void TPixwrightForm::createControls()
     GridModeGroup->addButton(NoGridRadioButton);
     GridModeGroup->addButton(CustomRadioButton);
 
-    GroupBox4 = newGroup(ImageReplaceGroupBox, "GroupBox4", QStringLiteral("グリッド設定"));
-    const QString gridTip = QStringLiteral("おなじファイル内で画像を区切りたい場合に設定します。");
-    Label7 = newLabel(GroupBox4, "Label7", QStringLiteral("グリッドの幅"));
+    GroupBox4 = newGroup(ImageReplaceGroupBox, "GroupBox4", tr("グリッド設定"));
+    const QString gridTip = tr("おなじファイル内で画像を区切りたい場合に設定します。");
+    Label7 = newLabel(GroupBox4, "Label7", tr("グリッドの幅"));
     GridXEdit = newEdit(GroupBox4, "GridXEdit", QStringLiteral("16"));
     GridXEdit->setToolTip(gridTip);
     GridXEdit->setFixedWidth(60);
     Label7->setBuddy(GridXEdit);
-    Label8 = newLabel(GroupBox4, "Label8", QStringLiteral("グリッドの高さ"));
+    Label8 = newLabel(GroupBox4, "Label8", tr("グリッドの高さ"));
     GridYEdit = newEdit(GroupBox4, "GridYEdit", QStringLiteral("16"));
     GridYEdit->setToolTip(gridTip);
     GridYEdit->setFixedWidth(60);
     Label8->setBuddy(GridYEdit);
     EraseAlphaGridCheckBox = newCheckBox(GroupBox4, "EraseAlphaGridCheckBox",
-                                         QStringLiteral("格子状になったアルファ値を補正する"), false);
+                                         tr("格子状になったアルファ値を補正する"), false);
     EraseAlphaGridCheckBox->setToolTip(
-        QStringLiteral("グリッドにそって生じるアルファ値の誤差を修正します。"));
+        tr("グリッドにそって生じるアルファ値の誤差を修正します。"));
 
     auto* gridLayout = new QGridLayout(GroupBox4);
     gridLayout->addWidget(Label7, 0, 0);
@@ -259,29 +284,35 @@ void TPixwrightForm::createControls()
     replaceLayout->addWidget(GroupBox4);
 
     // Right column: interpolation and transparent colour, then the outputs.
-    ImageConvertGroupBox = newGroup(central, "ImageConvertGroupBox", QStringLiteral("補完設定"));
-    Label3 = newLabel(ImageConvertGroupBox, "Label3", QStringLiteral("補間モード"));
+    ImageConvertGroupBox = newGroup(central, "ImageConvertGroupBox", tr("補完設定"));
+    Label3 = newLabel(ImageConvertGroupBox, "Label3", tr("補間モード"));
     InterpolationTypeComboBox = newList(ImageConvertGroupBox, "InterpolationTypeComboBox",
-                                        {QStringLiteral("ニアレストネイバー"),
-                                         QStringLiteral("バイリニア"),
-                                         QStringLiteral("オリジナル")},
+                                        {tr("ニアレストネイバー"),
+                                         tr("バイリニア"),
+                                         tr("オリジナル"),
+                                         tr("Scale2x"),
+                                         tr("xBR")},
                                         1);
     Label3->setBuddy(InterpolationTypeComboBox);
-    Label4 = newLabel(ImageConvertGroupBox, "Label4", QStringLiteral("シャープ化レベル"));
+    Label4 = newLabel(ImageConvertGroupBox, "Label4", tr("シャープ化レベル"));
     SharpeLevelComboBox = newList(ImageConvertGroupBox, "SharpeLevelComboBox",
-                                  {QStringLiteral("シャープ化を行わない"),
-                                   QStringLiteral("レベル１"), QStringLiteral("レベル２"),
-                                   QStringLiteral("レベル３"), QStringLiteral("レベル４"),
-                                   QStringLiteral("レベル５")},
+                                  {tr("シャープ化を行わない"),
+                                   tr("レベル１"), tr("レベル２"),
+                                   tr("レベル３"), tr("レベル４"),
+                                   tr("レベル５")},
                                   2);
     SharpeLevelComboBox->setToolTip(
-        QStringLiteral("補間法によっては画像がぼけるのでその修正に使ってください。"));
+        tr("補間法によっては画像がぼけるのでその修正に使ってください。"));
     Label4->setBuddy(SharpeLevelComboBox);
     ColorKeyPosCheckBox = newCheckBox(ImageConvertGroupBox, "ColorKeyPosCheckBox",
-                                      QStringLiteral("透過色は画像の左上のドット"), false);
+                                      tr("透過色は画像の左上のドット"), false);
+    ColorKeyPaletteCheckBox = newCheckBox(ImageConvertGroupBox, "ColorKeyPaletteCheckBox",
+                                          tr("透過色はパレットの0番の色"), false);
+    ColorKeyPaletteCheckBox->setToolTip(
+        tr("パレットを持つ画像では、パレットの0番の色を透過色にします。"));
     SelectColorKeyButton =
-        newButton(ImageConvertGroupBox, "SelectColorKeyButton", QStringLiteral("透過色選択"));
-    ColorKeyCaption = newLabel(ImageConvertGroupBox, "ColorKeyCaption", QStringLiteral("設定された色"));
+        newButton(ImageConvertGroupBox, "SelectColorKeyButton", tr("透過色選択"));
+    ColorKeyCaption = newLabel(ImageConvertGroupBox, "ColorKeyCaption", tr("設定された色"));
     ColorKeyLabel = newEdit(ImageConvertGroupBox, "ColorKeyLabel");
     ColorKeyLabel->setReadOnly(true);
     ColorKeyLabel->setFixedWidth(80);
@@ -293,50 +324,51 @@ void TPixwrightForm::createControls()
     convertLayout->addWidget(Label4, 1, 0);
     convertLayout->addWidget(SharpeLevelComboBox, 1, 1, 1, 2);
     convertLayout->addWidget(ColorKeyPosCheckBox, 2, 0, 1, 3);
+    convertLayout->addWidget(ColorKeyPaletteCheckBox, 3, 0, 1, 3);
     auto* keyRow = new QHBoxLayout;
     keyRow->addWidget(SelectColorKeyButton);
     keyRow->addStretch(1);
     keyRow->addWidget(ColorKeyCaption);
     keyRow->addWidget(ColorKeyLabel);
-    convertLayout->addLayout(keyRow, 3, 0, 1, 3);
+    convertLayout->addLayout(keyRow, 4, 0, 1, 3);
     convertLayout->setColumnStretch(2, 1);
 
-    ImageSaveGroupBox = newGroup(central, "ImageSaveGroupBox", QStringLiteral("出力設定"));
-    Label6 = newLabel(ImageSaveGroupBox, "Label6", QStringLiteral("出力形式"));
+    ImageSaveGroupBox = newGroup(central, "ImageSaveGroupBox", tr("出力設定"));
+    Label6 = newLabel(ImageSaveGroupBox, "Label6", tr("出力形式"));
     SaveImageTypeComboBox = newList(ImageSaveGroupBox, "SaveImageTypeComboBox",
-                                    {QStringLiteral("ＢＭＰファイル"),
-                                     QStringLiteral("ＰＮＧファイル"),
-                                     QStringLiteral("ＪＰＧファイル")},
+                                    {tr("ＢＭＰファイル"),
+                                     tr("ＰＮＧファイル"),
+                                     tr("ＪＰＧファイル")},
                                     0);
     Label6->setBuddy(SaveImageTypeComboBox);
-    Label2 = newLabel(ImageSaveGroupBox, "Label2", QStringLiteral("出力フォルダ"));
+    Label2 = newLabel(ImageSaveGroupBox, "Label2", tr("出力フォルダ"));
     SaveDirEdit = newEdit(ImageSaveGroupBox, "SaveDirEdit");
-    SaveDirEdit->setToolTip(QStringLiteral(
+    SaveDirEdit->setToolTip(tr(
         "パスの最後の'\\'記号はなくても構いません。フォルダが存在しない場合は勝手に作成します。"));
     Label2->setBuddy(SaveDirEdit);
-    SaveDirButton = newButton(ImageSaveGroupBox, "SaveDirButton", QStringLiteral("…"));
+    SaveDirButton = newButton(ImageSaveGroupBox, "SaveDirButton", tr("…"));
     makeEllipsisButton(SaveDirButton);
-    Label5 = newLabel(ImageSaveGroupBox, "Label5", QStringLiteral("出力ファイル名"));
+    Label5 = newLabel(ImageSaveGroupBox, "Label5", tr("出力ファイル名"));
     SaveFilePreffixEdit = newEdit(ImageSaveGroupBox, "SaveFilePreffixEdit");
-    SaveFilePreffixEdit->setToolTip(QStringLiteral(
+    SaveFilePreffixEdit->setToolTip(tr(
         "出力ファイル名を指定します。空欄の場合は入力ファイルの名前が使われます。"));
     Label5->setBuddy(SaveFilePreffixEdit);
 
     SaveNaturalCheckBox = newCheckBox(ImageSaveGroupBox, "SaveNaturalCheckBox",
-                                      QStringLiteral("アルファチャネル付き"), true);
-    SaveNaturalCheckBox->setToolTip(QStringLiteral("アルファ情報付き画像を出力するか決めます。"));
+                                      tr("アルファチャネル付き"), true);
+    SaveNaturalCheckBox->setToolTip(tr("アルファ情報付き画像を出力するか決めます。"));
     NaturalSuffixLabel = newLabel(ImageSaveGroupBox, "NaturalSuffixLabel", QStringLiteral("suffix:"));
     NaturalSuffixEdit = newEdit(ImageSaveGroupBox, "NaturalSuffixEdit");
     NaturalSuffixLabel->setBuddy(NaturalSuffixEdit);
     SaveColorCheckBox = newCheckBox(ImageSaveGroupBox, "SaveColorCheckBox",
-                                    QStringLiteral("アルファチャネル無し"), true);
-    SaveColorCheckBox->setToolTip(QStringLiteral("アルファ情報無しの画像を出力するか決めます。"));
+                                    tr("アルファチャネル無し"), true);
+    SaveColorCheckBox->setToolTip(tr("アルファ情報無しの画像を出力するか決めます。"));
     ColorSuffixLabel = newLabel(ImageSaveGroupBox, "ColorSuffixLabel", QStringLiteral("suffix:"));
     ColorSuffixEdit = newEdit(ImageSaveGroupBox, "ColorSuffixEdit", QStringLiteral("color"));
     ColorSuffixLabel->setBuddy(ColorSuffixEdit);
     SaveAlphaCheckBox = newCheckBox(ImageSaveGroupBox, "SaveAlphaCheckBox",
-                                    QStringLiteral("アルファチャネルのみ"), true);
-    SaveAlphaCheckBox->setToolTip(QStringLiteral("アルファ情報だけの画像を出力するか決めます。"));
+                                    tr("アルファチャネルのみ"), true);
+    SaveAlphaCheckBox->setToolTip(tr("アルファ情報だけの画像を出力するか決めます。"));
     AlphaSuffixLabel = newLabel(ImageSaveGroupBox, "AlphaSuffixLabel", QStringLiteral("suffix:"));
     AlphaSuffixEdit = newEdit(ImageSaveGroupBox, "AlphaSuffixEdit", QStringLiteral("alpha"));
     AlphaSuffixLabel->setBuddy(AlphaSuffixEdit);
@@ -364,10 +396,17 @@ void TPixwrightForm::createControls()
     saveLayout->addWidget(AlphaSuffixEdit, 7, 3);
     saveLayout->setColumnStretch(1, 1);
 
-    ConvertButton = newButton(central, "ConvertButton", kConvertCaption);
-    ExitButton = newButton(central, "ExitButton", QStringLiteral("終了"));
+    ConvertButton = newButton(central, "ConvertButton", tr(kConvertCaption));
+    ExitButton = newButton(central, "ExitButton", tr("終了"));
     for (QPushButton* button : {ConvertButton, ExitButton})
         button->setMinimumWidth(90);
+
+    // Third column: the preview, which takes whatever room the window has.
+    PreviewGroupBox = newGroup(central, "PreviewGroupBox", tr("プレビュー"));
+    Preview = new TPreviewView(PreviewGroupBox);
+    auto* previewLayout = new QVBoxLayout(PreviewGroupBox);
+    previewLayout->addWidget(Preview);
+    ConversionProgress = new TConversionProgress(central);
 
     auto* left = new QVBoxLayout;
     left->addWidget(GroupBox6);
@@ -381,21 +420,24 @@ void TPixwrightForm::createControls()
     right->addWidget(ImageConvertGroupBox);
     right->addWidget(ImageSaveGroupBox);
     right->addStretch(1);
+    // A row of its own, shown only while converting, so nothing moves.
+    right->addWidget(ConversionProgress);
     right->addLayout(buttons);
     auto* columns = new QHBoxLayout(central);
     columns->setContentsMargins(5, 5, 5, 5);
     columns->addLayout(left);
     columns->addLayout(right, 1);
+    columns->addWidget(PreviewGroupBox, 2);
 }
 
 void TPixwrightForm::createMenu()
 {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    Help1 = MainMenu1->addMenu(QStringLiteral("ヘルプ(&H)"));
+    Help1 = MainMenu1->addMenu(tr("ヘルプ(&H)"));
     Help1->setObjectName(QStringLiteral("Help1"));
     // The help item has no action of its own.
-    Pixwright1 = Help1->addAction(QStringLiteral("Pixwrightのヘルプ"));
+    Pixwright1 = Help1->addAction(tr("Pixwrightのヘルプ"));
     Pixwright1->setObjectName(QStringLiteral("Pixwright1"));
 }
 
@@ -405,7 +447,12 @@ void TPixwrightForm::connectHandlers()
     // the user, and toggled only on a real change: a radio button switched
     // on from code runs its handler, one that is already on runs nothing.
     // activated, by contrast, fires for the user's selections only.
-    connect(OpenFileEdit, &QLineEdit::textChanged, this, &TPixwrightForm::OpenFileEditChange);
+    // Typing runs OpenFileEditChange only once it pauses, or when the user
+    // leaves the field or presses Enter: it loads the picture.
+    connect(OpenFileEdit, &QLineEdit::textChanged, this, &TPixwrightForm::openFileTextChanged);
+    connect(OpenFileEdit, &QLineEdit::returnPressed, this, &TPixwrightForm::flushOpenFileEdit);
+    connect(OpenFileSettleTimer, &QTimer::timeout, this, &TPixwrightForm::OpenFileEditChange);
+    OpenFileEdit->installEventFilter(this);
     connect(OpenFileButton, &QPushButton::clicked, this, &TPixwrightForm::OpenFileButtonClick);
     const auto onSwitchedOn = [this](QRadioButton* button, void (TPixwrightForm::*handler)()) {
         connect(button, &QRadioButton::toggled, this, [this, handler](bool on) {
@@ -421,6 +468,8 @@ void TPixwrightForm::connectHandlers()
     GridYEdit->installEventFilter(this);
     connect(ColorKeyPosCheckBox, &QCheckBox::toggled, this,
             &TPixwrightForm::ColorKeyPosCheckBoxClick);
+    connect(ColorKeyPaletteCheckBox, &QCheckBox::toggled, this,
+            &TPixwrightForm::ColorKeyPaletteCheckBoxClick);
     connect(SelectColorKeyButton, &QPushButton::clicked, this,
             &TPixwrightForm::SelectColorKeyButtonClick);
     connect(SaveImageTypeComboBox, &QComboBox::activated, this,
@@ -432,10 +481,29 @@ void TPixwrightForm::connectHandlers()
     connect(SaveDirButton, &QPushButton::clicked, this, &TPixwrightForm::SaveDirButtonClick);
     connect(ConvertButton, &QPushButton::clicked, this, &TPixwrightForm::ConvertButtonClick);
     connect(ExitButton, &QPushButton::clicked, this, &TPixwrightForm::ExitButtonClick);
+
+    // The preview follows the grid without reloading anything.
+    connect(GridXEdit, &QLineEdit::textChanged, this, &TPixwrightForm::updatePreviewGrid);
+    connect(GridYEdit, &QLineEdit::textChanged, this, &TPixwrightForm::updatePreviewGrid);
+    connect(GridModeGroup, &QButtonGroup::buttonToggled, this, &TPixwrightForm::updatePreviewGrid);
+
+    connect(ConversionWorker, &TConversionWorker::progressed, this, &TPixwrightForm::conversionProgressed);
+    connect(ConversionWorker, &TConversionWorker::finished, this, &TPixwrightForm::conversionEnded);
+    connect(ConversionProgress, &TConversionProgress::cancelRequested, ConversionWorker,
+            &TConversionWorker::cancel);
+
+    connect(DropHandler, &TDropHandler::pictureDropped, this, &TPixwrightForm::SetInputFileAtOnce);
+    connect(DropHandler, &TDropHandler::folderDropped, this,
+            [this](const QString& folder) { SaveDirEdit->setText(QDir::toNativeSeparators(folder)); });
 }
 
 bool TPixwrightForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusOut && watched == OpenFileEdit) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            flushOpenFileEdit();
+    }
     if (event->type() == QEvent::FocusOut && (watched == GridXEdit || watched == GridYEdit)) {
         // Focus lent to a popup (the field's context menu) or taken by
         // another application comes back to the field: the user has not
@@ -456,11 +524,12 @@ void TPixwrightForm::InnerSetColorKey(TColorValue colour)
     ColorKeyLabel->setText(formatColorValue(colour));
     engine_.setColorKey(colorRed(colour), colorGreen(colour), colorBlue(colour));
     rememberedColor_ = colour;
+    updatePreviewKey();
 }
 
 void TPixwrightForm::OutError(const QString& text)
 {
-    TModalHost::current().showMessage(this, QMessageBox::Question, kErrorCaption, text);
+    TModalHost::current().showMessage(this, QMessageBox::Question, tr(kErrorCaption), text);
 }
 
 void TPixwrightForm::SetGridButtonEnabled(bool enabled)
@@ -479,10 +548,16 @@ void TPixwrightForm::PixwrightFormCreate()
 {
     SaveImageTypeComboBoxChange();
     InnerSetColorKey(kInitialColor);
-    if (!readSettings())
+    // The restored input loads while the file is read, so the items after
+    // it override the grid mode its size suggests, as they always have.
+    loadAtOnce_ = true;
+    const bool read = readSettings();
+    loadAtOnce_ = false;
+    if (!read)
         return;
     SaveImageTypeComboBoxChange();
     ColorKeyPosCheckBoxClick();
+    ColorKeyPaletteCheckBoxClick();
     SaveNaturalCheckBoxClick();
     SaveColorCheckBoxClick();
     SaveAlphaCheckBoxClick();
@@ -540,6 +615,10 @@ bool TPixwrightForm::readSettings()
         in.getButton(*CharsetRadioButton);
         in.getButton(*NoGridRadioButton);
         in.getButton(*CustomRadioButton);
+        // Items added after version 4; a file without them keeps the
+        // defaults, and a damaged block only its own records.
+        if (const std::optional<TSettingsExtension> extension = in.getExtensionBlock())
+            extension->getButton(settings::kPaletteKeyTag, *ColorKeyPaletteCheckBox);
     }
     return true;
 }
@@ -573,6 +652,11 @@ void TPixwrightForm::writeSettings() const
     out.putButton(*CharsetRadioButton);
     out.putButton(*NoGridRadioButton);
     out.putButton(*CustomRadioButton);
+    TSettingsWriter extension;
+    TSettingsWriter paletteKey;
+    paletteKey.putButton(*ColorKeyPaletteCheckBox);
+    extension.putTagged(settings::kPaletteKeyTag, paletteKey);
+    out.putExtensionBlock(extension);
     // A file that cannot be written leaves the last one in place; there is
     // no window left to report it in.
     settings::write(GetDataFileName(), configFile_, out.bytes());
@@ -580,9 +664,18 @@ void TPixwrightForm::writeSettings() const
 
 void TPixwrightForm::OpenFileEditChange()
 {
+    OpenFileSettleTimer->stop();
     const TPictureFile picture = TPictureFile::load(OpenFileEdit->text());
+    if (picture.state != TPictureFile::Loaded && !loadedPicture_.isNull()) {
+        loadedPicture_ = QImage();
+        Preview->setPicture(loadedPicture_);
+        updatePreviewKey();
+        if (ColorKeyPaletteCheckBox->isChecked())
+            showPaletteKey();
+        emit InputPictureChanged();
+    }
     if (picture.state == TPictureFile::Invalid) {
-        OutError(QStringLiteral("画像を開けません。"));
+        OutError(tr("画像を開けません。"));
         OpenFileEdit->clear();
         return;
     }
@@ -592,6 +685,11 @@ void TPixwrightForm::OpenFileEditChange()
         HelpMemo->show();
         return;
     }
+    loadedPicture_ = picture.image;
+    Preview->setPicture(loadedPicture_);
+    updatePreviewKey();
+    if (ColorKeyPaletteCheckBox->isChecked())
+        showPaletteKey();
     HelpMemo->hide();
     OpenFileImage->setPixmap(QPixmap::fromImage(picture.image));
     OpenFileImage->show();
@@ -601,6 +699,8 @@ void TPixwrightForm::OpenFileEditChange()
         CharsetRadioButton->setChecked(true);
     if (size == QSize(480, 256))
         TilesetRadioButton->setChecked(true);
+    updatePreviewGrid();
+    emit InputPictureChanged();
 }
 
 void TPixwrightForm::OpenFileButtonClick()
@@ -608,9 +708,9 @@ void TPixwrightForm::OpenFileButtonClick()
     if (!OpenFileEdit->text().isEmpty())
         openDialogInitialPath_ = OpenFileEdit->text();
     const QString chosen =
-        TModalHost::current().chooseOpenFile(this, openDialogInitialPath_, qtFileFilter(kOpenFilter));
+        TModalHost::current().chooseOpenFile(this, openDialogInitialPath_, qtFileFilter(tr(kOpenFilter)));
     if (!chosen.isEmpty())
-        OpenFileEdit->setText(QDir::toNativeSeparators(chosen));
+        SetInputFileAtOnce(chosen);
 }
 
 void TPixwrightForm::TilesetRadioButtonClick()
@@ -647,7 +747,7 @@ void TPixwrightForm::checkGridField(QLineEdit* edit)
     int value = 0;
     if (parseGridValue(edit->text(), value))
         return;
-    OutError(kGridNotInteger);
+    OutError(tr(kGridNotInteger));
     edit->setText(kGridReset);
 }
 
@@ -664,6 +764,14 @@ void TPixwrightForm::GridYEditChange()
 void TPixwrightForm::ColorKeyPosCheckBoxClick()
 {
     const bool topLeft = ColorKeyPosCheckBox->isChecked();
+    if (topLeft && ColorKeyPaletteCheckBox->isChecked()) {
+        // The two choices exclude each other; the label goes back to the
+        // fixed colour that the top-left mode leaves shown.
+        const QSignalBlocker quiet(ColorKeyPaletteCheckBox);
+        ColorKeyPaletteCheckBox->setChecked(false);
+        paletteKeyOn_ = false;
+        ColorKeyLabel->setText(formatColorValue(rememberedColor_));
+    }
     SelectColorKeyButton->setEnabled(!topLeft);
     ColorKeyLabel->setEnabled(!topLeft);
     if (topLeft) {
@@ -671,6 +779,45 @@ void TPixwrightForm::ColorKeyPosCheckBoxClick()
     } else {
         InnerSetColorKey(rememberedColor_);
     }
+    updatePreviewKey();
+}
+
+void TPixwrightForm::ColorKeyPaletteCheckBoxClick()
+{
+    if (ColorKeyPaletteCheckBox->isChecked()) {
+        if (ColorKeyPosCheckBox->isChecked()) {
+            const QSignalBlocker quiet(ColorKeyPosCheckBox);
+            ColorKeyPosCheckBox->setChecked(false);
+        }
+        SelectColorKeyButton->setEnabled(false);
+        ColorKeyLabel->setEnabled(false);
+        engine_.setColorKeyPaletteIndex(0);
+        paletteKeyOn_ = true;
+        showPaletteKey();
+    } else if (paletteKeyOn_) {
+        // Only a real switch off gives the fixed colour back; run as a
+        // follow-up with the box off it leaves the other two modes alone.
+        paletteKeyOn_ = false;
+        SelectColorKeyButton->setEnabled(true);
+        ColorKeyLabel->setEnabled(true);
+        InnerSetColorKey(rememberedColor_);
+    }
+    updatePreviewKey();
+}
+
+void TPixwrightForm::showPaletteKey()
+{
+    ColorKeyLabel->setText(
+        formatColorValue(keyColourFor(loadedPicture_, TColorKeyChoice::PaletteEntry0, rememberedColor_)));
+}
+
+TColorKeyChoice TPixwrightForm::ColorKeyChoice() const
+{
+    if (ColorKeyPaletteCheckBox->isChecked())
+        return TColorKeyChoice::PaletteEntry0;
+    if (ColorKeyPosCheckBox->isChecked())
+        return TColorKeyChoice::TopLeft;
+    return TColorKeyChoice::Fixed;
 }
 
 void TPixwrightForm::SelectColorKeyButtonClick()
@@ -715,51 +862,156 @@ void TPixwrightForm::SaveDirButtonClick()
 {
     if (!SaveDirEdit->text().isEmpty())
         FolderDialog->InitialPath = SaveDirEdit->text();
-    FolderDialog->Title = QStringLiteral("出力フォルダを指定して下さい。");
+    FolderDialog->Title = tr("出力フォルダを指定して下さい。");
     if (FolderDialog->Execute())
         SaveDirEdit->setText(FolderDialog->FolderPath);
 }
 
 void TPixwrightForm::ConvertButtonClick()
 {
+    if (IsConverting())
+        return;
+    // A path still being typed is loaded first, as leaving the field would.
+    flushOpenFileEdit();
     int gridWidth = 0;
     int gridHeight = 0;
     if (!parseGridValue(GridXEdit->text(), gridWidth) ||
         !parseGridValue(GridYEdit->text(), gridHeight)) {
-        OutError(kGridNotInteger);
+        OutError(tr(kGridNotInteger));
         return;
     }
 
-    ConvertButton->setText(kConvertingCaption);
+    ConvertButton->setText(tr(kConvertingCaption));
     ConvertButton->setEnabled(false);
-    // The engine blocks the event loop; paint the busy caption first.
-    ConvertButton->repaint();
 
-    const QByteArray sourcePath = OpenFileEdit->text().toUtf8();
-    const QByteArray outputFolder = SaveDirEdit->text().toUtf8();
-    const QByteArray outputName = SaveFilePreffixEdit->text().toUtf8();
-    const QByteArray naturalSuffix = NaturalSuffixEdit->text().toUtf8();
-    const QByteArray colorSuffix = ColorSuffixEdit->text().toUtf8();
-    const QByteArray alphaSuffix = AlphaSuffixEdit->text().toUtf8();
-    const int editorPreset =
-        (TilesetRadioButton->isChecked() || CharsetRadioButton->isChecked()) ? 1 : 0;
-    const int result = engine_.graphicConvert(
-        sourcePath.constData(), outputFolder.constData(), outputName.constData(), editorPreset,
-        gridWidth, gridHeight, SharpeLevelComboBox->currentIndex(),
-        EraseAlphaGridCheckBox->isChecked() ? 1 : 0, InterpolationTypeComboBox->currentIndex(),
-        SaveImageTypeComboBox->currentIndex(), SaveNaturalCheckBox->isChecked() ? 1 : 0,
-        naturalSuffix.constData(), SaveColorCheckBox->isChecked() ? 1 : 0,
-        colorSuffix.constData(), SaveAlphaCheckBox->isChecked() ? 1 : 0,
-        alphaSuffix.constData());
+    TConversionRequest request;
+    request.sourcePath = OpenFileEdit->text().toUtf8();
+    request.outputFolder = SaveDirEdit->text().toUtf8();
+    request.outputName = SaveFilePreffixEdit->text().toUtf8();
+    request.editorPreset = (TilesetRadioButton->isChecked() || CharsetRadioButton->isChecked()) ? 1 : 0;
+    request.gridWidth = gridWidth;
+    request.gridHeight = gridHeight;
+    request.sharpenLevel = SharpeLevelComboBox->currentIndex();
+    request.eraseAlphaGrid = EraseAlphaGridCheckBox->isChecked() ? 1 : 0;
+    request.interpolation = InterpolationTypeComboBox->currentIndex();
+    request.outputFormat = SaveImageTypeComboBox->currentIndex();
+    request.saveNatural = SaveNaturalCheckBox->isChecked() ? 1 : 0;
+    request.naturalSuffix = NaturalSuffixEdit->text().toUtf8();
+    request.saveColor = SaveColorCheckBox->isChecked() ? 1 : 0;
+    request.colorSuffix = ColorSuffixEdit->text().toUtf8();
+    request.saveAlpha = SaveAlphaCheckBox->isChecked() ? 1 : 0;
+    request.alphaSuffix = AlphaSuffixEdit->text().toUtf8();
+    convertRequest_ = request;
+    convertSourceSize_ = loadedPicture_.size();
 
+    // The engine's settings must not change while it runs.
+    setSettingsEditable(false);
+    ConversionProgress->begin();
+    ConversionWorker->start(request);
+}
+
+bool TPixwrightForm::IsConverting() const
+{
+    return ConversionWorker->isRunning();
+}
+
+void TPixwrightForm::conversionProgressed(int cellsDone, int cellsTotal)
+{
+    ConversionProgress->update(cellsDone, cellsTotal);
+}
+
+void TPixwrightForm::conversionEnded(int result)
+{
+    ConversionProgress->end();
+    setSettingsEditable(true);
     ConvertButton->setEnabled(true);
-    ConvertButton->setText(kConvertCaption);
-    if (result == 0)
+    ConvertButton->setText(tr(kConvertCaption));
+    if (destroying_)
+        return;
+    if (closeWhenConverted_) {
+        closeWhenConverted_ = false;
+        emit ConversionFinished(result);
+        close();
+        return;
+    }
+    if (result == 0) {
+        Preview->setResultFile(firstResultFile(convertRequest_, convertSourceSize_));
         TModalHost::current().showMessage(this, QMessageBox::Information,
                                           QStringLiteral("Pixwright"),
-                                          QStringLiteral("画像の変換に成功しました。"));
-    else
-        OutError(QStringLiteral("画像変換に失敗しました。"));
+                                          tr("画像の変換に成功しました。"));
+    } else if (result == kConversionCancelled) {
+        TModalHost::current().showMessage(this, QMessageBox::Information, QStringLiteral("Pixwright"),
+                                          tr("変換を中止しました。"));
+    } else {
+        OutError(tr("画像変換に失敗しました。"));
+    }
+    emit ConversionFinished(result);
+}
+
+void TPixwrightForm::setSettingsEditable(bool editable)
+{
+    for (QGroupBox* group : {GroupBox6, ImageReplaceGroupBox, ImageConvertGroupBox, ImageSaveGroupBox})
+        group->setEnabled(editable);
+    DropHandler->setEnabled(editable);
+}
+
+void TPixwrightForm::closeEvent(QCloseEvent* event)
+{
+    if (IsConverting()) {
+        // Closed once the engine has stopped at its next cell.
+        closeWhenConverted_ = true;
+        ConversionWorker->cancel();
+        ConversionProgress->CancelConvertButton->setEnabled(false);
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TPixwrightForm::openFileTextChanged()
+{
+    // Text that names no file needs no loading: the help comes back at once.
+    if (loadAtOnce_ || !QFileInfo(OpenFileEdit->text()).isFile()) {
+        OpenFileEditChange();
+        return;
+    }
+    OpenFileSettleTimer->start();
+}
+
+void TPixwrightForm::flushOpenFileEdit()
+{
+    if (OpenFileSettleTimer->isActive())
+        OpenFileEditChange();
+}
+
+void TPixwrightForm::SetInputFileAtOnce(const QString& path)
+{
+    loadAtOnce_ = true;
+    OpenFileEdit->setText(QDir::toNativeSeparators(path));
+    loadAtOnce_ = false;
+    flushOpenFileEdit();
+}
+
+void TPixwrightForm::updatePreviewGrid()
+{
+    const QSize size = loadedPicture_.size();
+    int gridWidth = 0;
+    int gridHeight = 0;
+    TPreviewView::GridMode mode = TPreviewView::GridLines;
+    if (NoGridRadioButton->isChecked())
+        mode = TPreviewView::NoGrid;
+    else if (TilesetRadioButton->isChecked() && size == QSize(480, 256))
+        mode = TPreviewView::ChipsetGrid;
+    else if (CharsetRadioButton->isChecked() && size == QSize(288, 256))
+        mode = TPreviewView::CharsetGrid;
+    else if (!parseGridValue(GridXEdit->text(), gridWidth) || !parseGridValue(GridYEdit->text(), gridHeight))
+        mode = TPreviewView::NoGrid;
+    Preview->setGrid(mode, gridWidth, gridHeight);
+}
+
+void TPixwrightForm::updatePreviewKey()
+{
+    Preview->setKeyColour(keyColourFor(loadedPicture_, ColorKeyChoice(), rememberedColor_));
 }
 
 void TPixwrightForm::ExitButtonClick()

@@ -4,8 +4,12 @@
 #ifndef PIXWRIGHT_GUI_MAINFORM_H
 #define PIXWRIGHT_GUI_MAINFORM_H
 
+#include "gui/ColorKeyChoice.h"
 #include "gui/ColorValue.h"
+#include "gui/ConversionWorker.h"
 #include "gui/EngineCalls.h"
+
+#include <QImage>
 
 #include <QMainWindow>
 #include <QString>
@@ -22,8 +26,11 @@ class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class TColorKeyDialog;
+class TDropHandler;
 class TFolderDialog;
+class TPreviewView;
 
 // What the window talks to besides its own controls.
 struct TFormContext {
@@ -53,6 +60,15 @@ public:
     void OutError(const QString& text);
     void SetGridButtonEnabled(bool enabled);
     QString GetDataFileName() const;
+
+    // The key choice the three colour-key controls make.
+    TColorKeyChoice ColorKeyChoice() const;
+    // The picture OpenFileEditChange loaded last; null when none is.
+    const QImage& LoadedPicture() const { return loadedPicture_; }
+    // True from a conversion's start until its result boxes are done.
+    bool IsConverting() const;
+    // Makes path the input and loads it at once, as the file chooser does.
+    void SetInputFileAtOnce(const QString& path);
 
     QMenuBar* MainMenu1;
     QMenu* Help1;
@@ -84,6 +100,7 @@ public:
     QLabel* Label4;
     QComboBox* SharpeLevelComboBox;
     QCheckBox* ColorKeyPosCheckBox;
+    QCheckBox* ColorKeyPaletteCheckBox;
     QPushButton* SelectColorKeyButton;
     QLabel* ColorKeyCaption;
     QLineEdit* ColorKeyLabel;
@@ -109,6 +126,15 @@ public:
     QPushButton* ConvertButton;
     QPushButton* ExitButton;
 
+    QGroupBox* PreviewGroupBox;
+    TPreviewView* Preview;
+    TConversionProgress* ConversionProgress;
+    TConversionWorker* ConversionWorker;
+    TDropHandler* DropHandler;
+    // Restarted by every change of OpenFileEdit's text; runs
+    // OpenFileEditChange when it fires.
+    QTimer* OpenFileSettleTimer;
+
     TColorKeyDialog* ColorKeyDialog;
     TFolderDialog* FolderDialog;
 
@@ -124,6 +150,7 @@ public slots:
     void GridXEditChange();
     void GridYEditChange();
     void ColorKeyPosCheckBoxClick();
+    void ColorKeyPaletteCheckBoxClick();
     void SelectColorKeyButtonClick();
     void SaveImageTypeComboBoxChange();
     void SaveNaturalCheckBoxClick();
@@ -133,8 +160,15 @@ public slots:
     void ConvertButtonClick();
     void ExitButtonClick();
 
+signals:
+    // OpenFileEditChange loaded a picture, or dropped the one it had.
+    void InputPictureChanged();
+    // A conversion ended and its boxes were shown; result is the engine's.
+    void ConversionFinished(int result);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
@@ -143,12 +177,34 @@ private:
     bool readSettings();
     void writeSettings() const;
     void checkGridField(QLineEdit* edit);
+    void openFileTextChanged();
+    void flushOpenFileEdit();
+    void showPaletteKey();
+    void updatePreviewGrid();
+    void updatePreviewKey();
+    void conversionProgressed(int cellsDone, int cellsTotal);
+    void conversionEnded(int result);
+    void setSettingsEditable(bool editable);
 
     TEngineCalls engine_;
     QString programFolder_;
     QString configFile_;
     TColorValue rememberedColor_ = kInitialColor;
     QString openDialogInitialPath_;
+    QImage loadedPicture_;
+    // While set, a new OpenFileEdit text loads at once instead of after the
+    // pause in typing.
+    bool loadAtOnce_ = false;
+    // The engine has the palette-entry key: switching its box off gives the
+    // fixed colour back.
+    bool paletteKeyOn_ = false;
+    // The running conversion's request and its input's size, for the
+    // preview of its result.
+    TConversionRequest convertRequest_;
+    QSize convertSourceSize_;
+    // A close asked for while converting, carried out when it ends.
+    bool closeWhenConverted_ = false;
+    bool destroying_ = false;
 };
 
 #endif

@@ -1,9 +1,12 @@
 #include "gui/ModalHost.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QMetaObject>
+#include <QThread>
 
 namespace {
 
@@ -66,7 +69,18 @@ void TModalHost::install(TModalHost* host)
 
 extern "C" void pixwrightEngineErrorBox(const char* caption, const char* text)
 {
-    TModalHost::current().showMessage(nullptr, QMessageBox::Critical,
-                                      QString::fromUtf8(caption ? caption : ""),
-                                      QString::fromUtf8(text ? text : ""));
+    const QString boxCaption = QString::fromUtf8(caption ? caption : "");
+    const QString boxText = QString::fromUtf8(text ? text : "");
+    const auto show = [&] {
+        TModalHost::current().showMessage(nullptr, QMessageBox::Critical, boxCaption, boxText);
+    };
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) {
+        show();
+        return;
+    }
+    // A conversion on a worker thread: widgets live on the GUI thread only,
+    // and the engine must not go on before the box is closed, so the worker
+    // waits here while the GUI thread shows it.
+    QMetaObject::invokeMethod(app, show, Qt::BlockingQueuedConnection);
 }

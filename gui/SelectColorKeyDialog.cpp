@@ -42,7 +42,7 @@ void TPreviewImage::mouseReleaseEvent(QMouseEvent* event)
 TColorKeyDialog::TColorKeyDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ColorKeyDialog"));
-    setWindowTitle(QStringLiteral("透過色選択"));
+    setWindowTitle(tr("透過色選択"));
     setFont(windowFont());
     setModal(true);
 
@@ -59,7 +59,7 @@ TColorKeyDialog::TColorKeyDialog(QWidget* parent) : QDialog(parent)
     PreviewImage->setGeometry(0, 0, kPreviewWidth, kPreviewHeight);
     PreviewImage->setCursor(Qt::CrossCursor);
 
-    ColorKeyCaption = new QLabel(QStringLiteral("選択された透過色"), this);
+    ColorKeyCaption = new QLabel(tr("選択された透過色"), this);
     ColorKeyCaption->setObjectName(QStringLiteral("ColorKeyCaption"));
     ColorKeyEdit = new QLineEdit(this);
     ColorKeyEdit->setObjectName(QStringLiteral("ColorKeyEdit"));
@@ -70,7 +70,7 @@ TColorKeyDialog::TColorKeyDialog(QWidget* parent) : QDialog(parent)
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    CancelButton = new QPushButton(tr("キャンセル"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
 
     auto* bottom = new QHBoxLayout;

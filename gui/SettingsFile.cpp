@@ -132,6 +132,34 @@ void TSettingsWriter::putButton(const QAbstractButton& button)
     putByte(flags);
 }
 
+void TSettingsWriter::putTagged(std::uint8_t tag, const TSettingsWriter& payload)
+{
+    putByte(tag);
+    putUInt32(static_cast<std::uint32_t>(payload.bytes().size()));
+    data_.append(payload.bytes());
+}
+
+void TSettingsWriter::putExtensionBlock(const TSettingsWriter& records)
+{
+    data_.append(settings::kExtensionBlock);
+    putUInt32(static_cast<std::uint32_t>(records.bytes().size()));
+    data_.append(records.bytes());
+}
+
+void TSettingsExtension::add(std::uint8_t tag, QByteArray payload)
+{
+    records_.emplace(tag, std::move(payload));
+}
+
+bool TSettingsExtension::getButton(std::uint8_t tag, QAbstractButton& button) const
+{
+    const auto found = records_.find(tag);
+    if (found == records_.end())
+        return false;
+    TSettingsReader record(found->second);
+    return record.getButton(button);
+}
+
 TSettingsReader::TSettingsReader(QByteArray data) : data_(std::move(data)) {}
 
 bool TSettingsReader::fail()
@@ -238,4 +266,27 @@ bool TSettingsReader::getButton(QAbstractButton& button)
     button.setEnabled((flags & settings::kEnabledFlag) != 0);
     button.setChecked((flags & settings::kCheckedFlag) != 0);
     return true;
+}
+
+std::optional<TSettingsExtension> TSettingsReader::getExtensionBlock()
+{
+    std::uint8_t kind = 0;
+    std::uint32_t length = 0;
+    const char* bytes = nullptr;
+    if (!getByte(kind) || kind != static_cast<std::uint8_t>(settings::kExtensionBlock) ||
+        !getUInt32(length) ||
+        length > static_cast<std::uint32_t>(std::numeric_limits<int>::max()) ||
+        !take(static_cast<int>(length), bytes))
+        return std::nullopt;
+
+    TSettingsExtension extension;
+    TSettingsReader block(QByteArray(bytes, static_cast<qsizetype>(length)));
+    std::uint8_t tag = 0;
+    std::uint32_t size = 0;
+    const char* payload = nullptr;
+    while (block.getByte(tag) && block.getUInt32(size) &&
+           size <= static_cast<std::uint32_t>(std::numeric_limits<int>::max()) &&
+           block.take(static_cast<int>(size), payload))
+        extension.add(tag, QByteArray(payload, static_cast<qsizetype>(size)));
+    return extension;
 }

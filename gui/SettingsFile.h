@@ -9,6 +9,13 @@
 // byte makes a record readable only into the kind of control that wrote it,
 // so a file that is out of step is noticed at the first record that does not
 // fit instead of filling controls with garbage.
+//
+// Version 4 holds 25 items. Items added since then go into an extension
+// block after item 25, which readers of the 25-item layout never reach:
+//   'X', uint32 byte count, then records of tag byte, uint32 byte count and
+//   that many bytes (a control record as above).
+// Readers skip records of tags they do not know; a damaged block loses its
+// records from the damage on and nothing before it.
 #ifndef PIXWRIGHT_GUI_SETTINGSFILE_H
 #define PIXWRIGHT_GUI_SETTINGSFILE_H
 
@@ -16,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <map>
 #include <optional>
 
 class QAbstractButton;
@@ -35,6 +43,10 @@ constexpr char kListRecord = 'L';
 constexpr char kButtonRecord = 'B';
 constexpr std::uint8_t kEnabledFlag = 0x01;
 constexpr std::uint8_t kCheckedFlag = 0x02;
+
+constexpr char kExtensionBlock = 'X';
+// Tags of the extension records.
+constexpr std::uint8_t kPaletteKeyTag = 1;
 
 QString fileName();
 QString besideProgram(const QString& programFolder);
@@ -73,11 +85,29 @@ public:
     void putEdit(const QLineEdit& edit);
     void putList(const QComboBox& list);
     void putButton(const QAbstractButton& button);
+    // One extension record: tag, byte count, the bytes of payload.
+    void putTagged(std::uint8_t tag, const TSettingsWriter& payload);
+    // The extension block holding the records written to records.
+    void putExtensionBlock(const TSettingsWriter& records);
 
     const QByteArray& bytes() const { return data_; }
 
 private:
     QByteArray data_;
+};
+
+// The records of an extension block by tag; a tag written twice keeps its
+// first record.
+class TSettingsExtension {
+public:
+    void add(std::uint8_t tag, QByteArray payload);
+    bool has(std::uint8_t tag) const { return records_.count(tag) != 0; }
+    // Applies the record of tag to the control; false when there is none or
+    // it does not fit the control, which then stays as it was.
+    bool getButton(std::uint8_t tag, QAbstractButton& button) const;
+
+private:
+    std::map<std::uint8_t, QByteArray> records_;
 };
 
 // Reads items in file order. The first item that is missing or does not fit
@@ -98,6 +128,10 @@ public:
     bool getEdit(QLineEdit& edit);
     bool getList(QComboBox& list);
     bool getButton(QAbstractButton& button);
+    // The extension block, read after the last item; nothing when the file
+    // ends before it or the reader has failed. Its records up to the first
+    // damaged one.
+    std::optional<TSettingsExtension> getExtensionBlock();
 
 private:
     bool take(int count, const char*& bytes);

@@ -1,20 +1,45 @@
 // The Pixwright program: the main window over the conversion engine.
 //
-//   Pixwright                     runs the window
-//   Pixwright --screenshot FILE   renders the window with its default
-//                                 settings to the PNG file FILE, off screen
+//   Pixwright [--lang ja|en]      runs the window, in Japanese or English;
+//                                 without --lang the system's locale decides
+//                                 (Japanese for a Japanese locale, else English)
+//   Pixwright --screenshot FILE [--load PICTURE] [--lang ja|en]
+//                                 renders the window with its default
+//                                 settings, PICTURE loaded if given, to the PNG
+//                                 file FILE, off screen
 #include "gui/MainForm.h"
+#include "gui/PreviewView.h"
+#include "gui/Translation.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-int renderScreenshot(const QString& file)
+struct Options {
+    const char* screenshot = nullptr;
+    const char* load = nullptr;
+    const char* lang = nullptr;
+};
+
+// Waits for the preview to paint the picture just loaded, at most a few
+// seconds, so a broken picture cannot keep the program from ending.
+void waitForPreview(TPixwrightForm& form)
+{
+    QEventLoop loop;
+    QObject::connect(form.Preview, &TPreviewView::rendered, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QApplication::processEvents();
+}
+
+int renderScreenshot(const Options& options)
 {
     // A folder of its own keeps the user's settings out of the picture and
     // the picture's settings out of the user's folders.
@@ -29,8 +54,17 @@ int renderScreenshot(const QString& file)
     TPixwrightForm form(context);
     form.show();
     QApplication::processEvents();
+    if (options.load) {
+        form.SetInputFileAtOnce(QString::fromLocal8Bit(options.load));
+        if (form.LoadedPicture().isNull()) {
+            std::fprintf(stderr, "Pixwright: cannot load %s\n", options.load);
+            return 1;
+        }
+        waitForPreview(form);
+    }
+    const QString file = QString::fromLocal8Bit(options.screenshot);
     if (!form.grab().save(file, "PNG")) {
-        std::fprintf(stderr, "Pixwright: cannot write %s\n", file.toLocal8Bit().constData());
+        std::fprintf(stderr, "Pixwright: cannot write %s\n", options.screenshot);
         return 1;
     }
     return 0;
@@ -40,19 +74,31 @@ int renderScreenshot(const QString& file)
 
 int main(int argc, char** argv)
 {
-    const char* screenshot = nullptr;
+    Options options;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
-            screenshot = argv[i + 1];
+            options.screenshot = argv[i + 1];
+        else if (std::strcmp(argv[i], "--load") == 0)
+            options.load = argv[i + 1];
+        else if (std::strcmp(argv[i], "--lang") == 0)
+            options.lang = argv[i + 1];
+    }
+    if (options.lang && !translation::isKnownOption(QString::fromLocal8Bit(options.lang))) {
+        std::fprintf(stderr, "Pixwright: --lang takes ja or en, not %s\n", options.lang);
+        return 2;
     }
     // The platform has to be chosen before the application object exists.
-    if (screenshot)
+    if (options.screenshot)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pixwright"));
-    if (screenshot)
-        return renderScreenshot(QString::fromLocal8Bit(screenshot));
+    const translation::Language language =
+        translation::choose(options.lang ? QString::fromLocal8Bit(options.lang) : QString());
+    if (!translation::install(language))
+        std::fprintf(stderr, "Pixwright: the English texts are missing; showing Japanese\n");
+    if (options.screenshot)
+        return renderScreenshot(options);
 
     TPixwrightForm form;
     form.show();

@@ -13,6 +13,8 @@ packages=(
   # from the SVG, the desktop entry's check, the .deb's dependencies
   # (dpkg-shlibdeps) and man for reading the installed page.
   help2man librsvg2-bin desktop-file-utils dpkg-dev man-db
+  # The window's English texts: lrelease compiles them, LinguistTools finds it.
+  qt6-l10n-tools qt6-tools-dev
 )
 
 missing=()

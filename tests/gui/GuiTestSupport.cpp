@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 
 void ScriptedModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon,
                                     const QString& caption, const QString& text)
@@ -16,6 +19,7 @@ void ScriptedModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon,
     message.icon = icon;
     message.caption = caption;
     message.text = text;
+    message.thread = QThread::currentThread();
     messages.push_back(message);
 }
 
@@ -65,6 +69,9 @@ QStringList EngineRecorder::log;
 std::vector<ConvertCall> EngineRecorder::converts;
 int EngineRecorder::convertResult = 0;
 PixwrightErrorBoxHandler EngineRecorder::errorBoxHandler = nullptr;
+PixwrightProgressHandler EngineRecorder::progressHandler = nullptr;
+void* EngineRecorder::progressUser = nullptr;
+int EngineRecorder::cells = 1;
 QPointer<TPixwrightForm> EngineRecorder::form;
 
 void EngineRecorder::reset(int result)
@@ -73,6 +80,9 @@ void EngineRecorder::reset(int result)
     converts.clear();
     convertResult = result;
     errorBoxHandler = nullptr;
+    progressHandler = nullptr;
+    progressUser = nullptr;
+    cells = 1;
     form = nullptr;
 }
 
@@ -101,12 +111,24 @@ int recordConvert(const char* sourcePath, const char* outputFolder, const char* 
     call.colorSuffix = colorSuffix;
     call.saveAlpha = saveAlpha;
     call.alphaSuffix = alphaSuffix;
+    call.thread = QThread::currentThread();
     if (EngineRecorder::form) {
         call.buttonCaption = EngineRecorder::form->ConvertButton->text();
         call.buttonEnabled = EngineRecorder::form->ConvertButton->isEnabled();
+        call.settingsEnabled = EngineRecorder::form->ImageSaveGroupBox->isEnabled() ||
+                               EngineRecorder::form->ImageConvertGroupBox->isEnabled() ||
+                               EngineRecorder::form->ImageReplaceGroupBox->isEnabled() ||
+                               EngineRecorder::form->GroupBox6->isEnabled();
+        call.progressShown = !EngineRecorder::form->ConversionProgress->isHidden();
     }
     EngineRecorder::converts.push_back(call);
     EngineRecorder::log << QStringLiteral("graphicConvert");
+    if (PixwrightProgressHandler progress = EngineRecorder::progressHandler) {
+        for (int done = 0; done <= EngineRecorder::cells; ++done)
+            if (progress(EngineRecorder::progressUser, done, EngineRecorder::cells, done) != 0 &&
+                done < EngineRecorder::cells)
+                return 40;
+    }
     return EngineRecorder::convertResult;
 }
 
@@ -118,6 +140,17 @@ void recordSetColorKey(int red, int green, int blue)
 void recordSetColorKeyPos(int x, int y)
 {
     EngineRecorder::log << QStringLiteral("setColorKeyPos(%1,%2)").arg(x).arg(y);
+}
+
+void recordSetColorKeyPaletteIndex(int index)
+{
+    EngineRecorder::log << QStringLiteral("setColorKeyPaletteIndex(%1)").arg(index);
+}
+
+void recordSetProgressHandler(PixwrightProgressHandler handler, void* user)
+{
+    EngineRecorder::progressHandler = handler;
+    EngineRecorder::progressUser = user;
 }
 
 void recordSetErrorBoxHandler(PixwrightErrorBoxHandler handler)
@@ -135,6 +168,8 @@ TEngineCalls EngineRecorder::calls()
     calls.graphicConvert = &recordConvert;
     calls.setColorKey = &recordSetColorKey;
     calls.setColorKeyPos = &recordSetColorKeyPos;
+    calls.setColorKeyPaletteIndex = &recordSetColorKeyPaletteIndex;
+    calls.setProgressHandler = &recordSetProgressHandler;
     calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
     return calls;
 }
@@ -197,4 +232,34 @@ void leaveField(QWidget* field)
 {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(field, &out);
+}
+
+void enterInputFile(TPixwrightForm& form, const QString& path)
+{
+    form.OpenFileEdit->setText(path);
+    leaveField(form.OpenFileEdit);
+}
+
+bool waitForConversion(TPixwrightForm& form)
+{
+    if (!form.IsConverting())
+        return true;
+    QSignalSpy ended(&form, &TPixwrightForm::ConversionFinished);
+    return ended.wait(30000);
+}
+
+bool convertAndWait(TPixwrightForm& form)
+{
+    form.ConvertButton->click();
+    return waitForConversion(form);
+}
+
+bool hasJapanese(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF))
+            return true;
+    }
+    return false;
 }

@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -31,6 +32,8 @@ struct RecordedMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString caption;
     QString text;
+    // The thread the box was shown on.
+    QThread* thread = nullptr;
 };
 
 class ScriptedModalHost : public TModalHost {
@@ -80,10 +83,17 @@ struct ConvertCall {
     // The convert button as the user saw it while the engine ran.
     QString buttonCaption;
     bool buttonEnabled = true;
+    // The settings groups and the progress bar while the engine ran.
+    bool settingsEnabled = true;
+    bool progressShown = false;
+    QThread* thread = nullptr;
 };
 
 // The engine calls made since reset(), in order: "setColorKey(r,g,b)",
-// "setColorKeyPos(x,y)", "setErrorBoxHandler(set|null)", "graphicConvert".
+// "setColorKeyPos(x,y)", "setColorKeyPaletteIndex(i)",
+// "setErrorBoxHandler(set|null)", "graphicConvert". The progress handler is
+// kept, not logged; graphicConvert reports `cells` cells through it and
+// stops with 40 when it asks to, as the engine does.
 struct EngineRecorder {
     static void reset(int convertResult = 0);
     static TEngineCalls calls();
@@ -91,6 +101,9 @@ struct EngineRecorder {
     static std::vector<ConvertCall> converts;
     static int convertResult;
     static PixwrightErrorBoxHandler errorBoxHandler;
+    static PixwrightProgressHandler progressHandler;
+    static void* progressUser;
+    static int cells;
     // The form whose convert button is captured during graphicConvert.
     static QPointer<TPixwrightForm> form;
 };
@@ -128,5 +141,17 @@ T* childNamed(QObject* parent, const char* name)
 
 // Leaves a field the way the user does: its focus goes to another control.
 void leaveField(QWidget* field);
+
+// Sets the input field's text and leaves the field, which loads the picture
+// at once instead of after the pause in typing.
+void enterInputFile(TPixwrightForm& form, const QString& path);
+
+// Clicks the convert button and waits until the conversion's boxes are
+// shown; false when it did not end within half a minute.
+bool convertAndWait(TPixwrightForm& form);
+bool waitForConversion(TPixwrightForm& form);
+
+// True for kana, kanji and full-width forms: text no English face shows.
+bool hasJapanese(const QString& text);
 
 #endif

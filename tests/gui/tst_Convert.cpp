@@ -58,7 +58,7 @@ void TestConvert::passesSixteenArguments()
     form->NaturalSuffixEdit->setText(QStringLiteral("n"));
     form->ColorSuffixEdit->setText(QStringLiteral("色"));
     form->SaveAlphaCheckBox->click();
-    form->ConvertButton->click();
+    QVERIFY(convertAndWait(*form));
 
     QCOMPARE(EngineRecorder::converts.size(), size_t(1));
     const ConvertCall& call = EngineRecorder::converts[0];
@@ -95,7 +95,7 @@ void TestConvert::engineFailureAndBadGrid()
     EngineRecorder::convertResult = 4;
     for (QCheckBox* box : {form->SaveColorCheckBox, form->SaveAlphaCheckBox})
         box->click();
-    form->ConvertButton->click();
+    QVERIFY(convertAndWait(*form));
     QCOMPARE(EngineRecorder::converts.size(), size_t(1));
     QCOMPARE(EngineRecorder::converts[0].saveNatural + EngineRecorder::converts[0].saveColor +
                  EngineRecorder::converts[0].saveAlpha,
@@ -109,7 +109,7 @@ void TestConvert::engineFailureAndBadGrid()
     // A grid field that is no number stops before the engine is called.
     host.messages.clear();
     form->GridYEdit->setText(QStringLiteral("1.5"));
-    form->ConvertButton->click();
+    QVERIFY(convertAndWait(*form));
     QCOMPARE(EngineRecorder::converts.size(), size_t(1));
     QCOMPARE(host.messageTexts(), QStringList{"グリッド値が整数ではありません。"});
     QCOMPARE(form->GridYEdit->text(), QStringLiteral("1.5"));
@@ -126,14 +126,14 @@ void TestConvert::realConversionWritesFiles()
     QImage picture = patternPicture(7, 5);
     picture.setPixel(0, 0, qRgb(0x00, 0x75, 0x75));
     picture.setPixel(6, 4, qRgb(0x00, 0x75, 0x75));
-    form.OpenFileEdit->setText(writePicture(env.path("tiny.png"), picture, "PNG"));
+    enterInputFile(form, writePicture(env.path("tiny.png"), picture, "PNG"));
     form.NoGridRadioButton->click();
     form.InterpolationTypeComboBox->setCurrentIndex(0);
     form.SharpeLevelComboBox->setCurrentIndex(0);
     QTest::keyClick(form.SaveImageTypeComboBox, Qt::Key_Down);
     const QString out = env.path("出力");
     form.SaveDirEdit->setText(out);
-    form.ConvertButton->click();
+    QVERIFY(convertAndWait(form));
     QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
 
     QCOMPARE(QDir(out).entryList(QDir::Files),
@@ -159,8 +159,8 @@ void TestConvert::realEngineErrorGoesThroughHost()
     TFormContext context = env.context();
     context.engine = TEngineCalls::exports();
     TPixwrightForm form(context);
-    form.OpenFileEdit->setText(writePicture(env.path("tiny.png"), patternPicture(3, 2), "PNG"));
-    form.ConvertButton->click();
+    enterInputFile(form, writePicture(env.path("tiny.png"), patternPicture(3, 2), "PNG"));
+    QVERIFY(convertAndWait(form));
     QCOMPARE(host.messageTexts(),
              QStringList({"出力フォルダが指定されていません。", "画像変換に失敗しました。"}));
     QVERIFY(!host.messages[0].hadOwner);

@@ -121,7 +121,7 @@ void TestMainForm::listsHelpAndMenuTexts()
         return texts.join('|');
     };
     QCOMPARE(items("InterpolationTypeComboBox"),
-             QStringLiteral("ニアレストネイバー|バイリニア|オリジナル"));
+             QStringLiteral("ニアレストネイバー|バイリニア|オリジナル|Scale2x|xBR"));
     QCOMPARE(items("SharpeLevelComboBox"),
              QStringLiteral("シャープ化を行わない|レベル１|レベル２|レベル３|レベル４|レベル５"));
     QCOMPARE(items("SaveImageTypeComboBox"),
@@ -195,18 +195,18 @@ void TestMainForm::previewPresetsFollowPictureSize()
             .arg(form->GridXEdit->isEnabled() && form->GridYEdit->isEnabled() &&
                  form->EraseAlphaGridCheckBox->isEnabled());
     };
-    form->OpenFileEdit->setText(writePicture(env.path("chips.png"), patternPicture(480, 256), "PNG"));
+    enterInputFile(*form, writePicture(env.path("chips.png"), patternPicture(480, 256), "PNG"));
     QVERIFY(form->TilesetRadioButton->isChecked());
     QCOMPARE(grid(), QStringLiteral("16x16 erase=1 enabled=0"));
     QVERIFY(form->HelpMemo->isHidden() && !form->OpenFileImage->isHidden());
     QVERIFY(form->OpenFileImage->hasScaledContents());
     QCOMPARE(form->OpenFileImage->pixmap().size(), QSize(480, 256));
 
-    form->OpenFileEdit->setText(writePicture(env.path("chara.bmp"), patternPicture(288, 256), "BMP"));
+    enterInputFile(*form, writePicture(env.path("chara.bmp"), patternPicture(288, 256), "BMP"));
     QVERIFY(form->CharsetRadioButton->isChecked());
     QCOMPARE(grid(), QStringLiteral("24x32 erase=0 enabled=0"));
 
-    form->OpenFileEdit->setText(writePicture(env.path("other.jpg"), patternPicture(100, 100), "JPEG"));
+    enterInputFile(*form, writePicture(env.path("other.jpg"), patternPicture(100, 100), "JPEG"));
     QVERIFY(form->CustomRadioButton->isChecked());
     QCOMPARE(grid(), QStringLiteral("24x32 erase=0 enabled=1"));
 
@@ -232,7 +232,7 @@ void TestMainForm::previewOfBadFile()
     ScriptedModalHost host;
     FormEnvironment env;
     auto form = env.makeForm();
-    form->OpenFileEdit->setText(writeBytes(env.path("bad.png"), bytes));
+    enterInputFile(*form, writeBytes(env.path("bad.png"), bytes));
     QCOMPARE(host.messageTexts(), QStringList{"画像を開けません。"});
     QCOMPARE(host.messages[0].owner.data(), form.get());
     QCOMPARE(host.messages[0].icon, QMessageBox::Question);
@@ -250,7 +250,7 @@ void TestMainForm::unreadableFileIsRefusedLikeBadPicture()
     QFile::setPermissions(path, QFileDevice::Permissions());
     if (QFile(path).open(QIODevice::ReadOnly))
         QSKIP("this user reads files whatever their permissions");
-    form->OpenFileEdit->setText(path);
+    enterInputFile(*form, path);
     QCOMPARE(host.messageTexts(), QStringList{"画像を開けません。"});
     QVERIFY(form->OpenFileEdit->text().isEmpty() && form->CustomRadioButton->isChecked());
 }

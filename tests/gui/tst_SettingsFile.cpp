@@ -42,6 +42,17 @@ QByteArray buttonRecord(bool on)
     return QByteArray("B") + char(on ? 3 : 1);
 }
 
+// An extension record and block as the window writes them.
+QByteArray tagged(int tag, const QByteArray& payload)
+{
+    return QByteArray(1, char(tag)) + le32(quint32(payload.size())) + payload;
+}
+
+QByteArray extensionBlock(const QByteArray& records)
+{
+    return QByteArray("X") + le32(quint32(records.size())) + records;
+}
+
 // A settings file written by hand, item by item, remembering where each
 // item ends (itemEnd[1] is the version number).
 struct SettingsBuilder {
@@ -113,6 +124,13 @@ private slots:
     void unwritableProgramFolderUsesConfigFolder();
     void besideProgramIsReadFirst();
     void fileBesideReadOnlyProgramIsReadAfterUsers();
+    void paletteKeyRoundTrips();
+    void fileWithoutExtensionLoadsEveryItem_data();
+    void fileWithoutExtensionLoadsEveryItem();
+    void unknownTagIsSkipped();
+    void damagedExtensionLosesOnlyItself_data();
+    void damagedExtensionLosesOnlyItself();
+    void interpolationIndexBeyondListKeepsDefault();
 };
 
 void TestSettingsFile::firstStartWritesDefaultsAsVersion4()
@@ -130,7 +148,9 @@ void TestSettingsFile::firstStartWritesDefaultsAsVersion4()
         "4501020000003136" "4501020000003136" "4201"
         "00757500" "00" "01" "01"
         "450000000000" "45010500000063" "6f6c6f72" "45010500000061" "6c706861"
-        "4201" "4201" "4201" "4203");
+        "4201" "4201" "4201" "4203"
+        // The extension block: the palette-entry key's box, enabled, off.
+        "58" "07000000" "01" "02000000" "4201");
     QCOMPARE(file.readAll().toHex(' '), expected.toHex(' '));
     // The temporary file was renamed, not left behind.
     QCOMPARE(QDir(env.programFolder()).entryList(QDir::Files),
@@ -441,6 +461,127 @@ void TestSettingsFile::fileBesideReadOnlyProgramIsReadAfterUsers()
     // Then what the user saved comes back, not the file beside the program.
     form = std::make_unique<TPixwrightForm>(context);
     QCOMPARE(form->SaveDirEdit->text(), QStringLiteral("/mine"));
+}
+
+void TestSettingsFile::paletteKeyRoundTrips()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    {
+        auto form = env.makeForm();
+        form->ColorKeyPosCheckBox->click();
+        form->ColorKeyPaletteCheckBox->click();
+    }
+    QFile file(env.settingsFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().endsWith(extensionBlock(tagged(1, buttonRecord(true)))));
+    EngineRecorder::reset();
+    auto form = env.makeForm();
+    QVERIFY(form->ColorKeyPaletteCheckBox->isChecked() && !form->ColorKeyPosCheckBox->isChecked());
+    QVERIFY(!form->SelectColorKeyButton->isEnabled() && !form->ColorKeyLabel->isEnabled());
+    QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKeyPaletteIndex(0)"));
+}
+
+void TestSettingsFile::fileWithoutExtensionLoadsEveryItem_data()
+{
+    QTest::addColumn<bool>("topLeft");
+    QTest::newRow("fixed colour") << false;
+    QTest::newRow("top-left pixel") << true;
+}
+
+void TestSettingsFile::fileWithoutExtensionLoadsEveryItem()
+{
+    QFETCH(bool, topLeft);
+    ScriptedModalHost host;
+    FormEnvironment env;
+    SettingsBuilder file;
+    file.colorKeyPos = topLeft;
+    file.interpolation = 2;
+    file.radioOn = 3;
+    writeBytes(env.settingsFile(), file.build(4));
+    auto form = env.makeForm();
+    const QStringList restored{
+        form->SaveDirEdit->text(), QString::number(form->SaveImageTypeComboBox->currentIndex()),
+        form->NaturalSuffixEdit->text(), form->ColorSuffixEdit->text(), form->AlphaSuffixEdit->text(),
+        form->SaveFilePreffixEdit->text(), QString::number(form->InterpolationTypeComboBox->currentIndex()),
+        QString::number(form->SharpeLevelComboBox->currentIndex()), form->GridXEdit->text(),
+        form->GridYEdit->text(), QString::number(form->EraseAlphaGridCheckBox->isChecked()),
+        QString::number(form->RememberedColor(), 16),
+        QStringLiteral("%1%2%3").arg(form->SaveNaturalCheckBox->isChecked())
+            .arg(form->SaveColorCheckBox->isChecked()).arg(form->SaveAlphaCheckBox->isChecked()),
+        QString::number(form->CustomRadioButton->isChecked())};
+    QCOMPARE(restored, QStringList({"/out/出力", "1", "N2", "C2", "A2", "pre", "2", "4", "-3", "7", "1",
+                                    "5b00a", "101", "1"}));
+    QVERIFY(!form->ColorKeyPaletteCheckBox->isChecked());
+    QCOMPARE(form->ColorKeyPosCheckBox->isChecked(), topLeft);
+    QCOMPARE(form->ColorKeyChoice(), topLeft ? TColorKeyChoice::TopLeft : TColorKeyChoice::Fixed);
+    QCOMPARE(EngineRecorder::log.last(),
+             topLeft ? QStringLiteral("setColorKeyPos(0,0)") : QStringLiteral("setColorKey(10,176,5)"));
+    QVERIFY(!EngineRecorder::log.join(' ').contains(QStringLiteral("Palette")));
+}
+
+void TestSettingsFile::unknownTagIsSkipped()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    SettingsBuilder file;
+    QByteArray bytes = file.build(4);
+    bytes += extensionBlock(tagged(0x7F, QByteArray("from a newer window")) + tagged(1, buttonRecord(true)));
+    writeBytes(env.settingsFile(), bytes);
+    auto form = env.makeForm();
+    QVERIFY(form->ColorKeyPaletteCheckBox->isChecked());
+    QCOMPARE(form->SaveDirEdit->text(), file.saveDir);
+    QVERIFY(form->NoGridRadioButton->isChecked());
+    QCOMPARE(form->RememberedColor(), file.colour);
+    QVERIFY(host.messages.empty());
+}
+
+void TestSettingsFile::damagedExtensionLosesOnlyItself_data()
+{
+    QTest::addColumn<QByteArray>("block");
+    QTest::addColumn<bool>("paletteOn");
+    const QByteArray record = tagged(1, buttonRecord(true));
+    QTest::newRow("cut inside") << extensionBlock(record).left(8) << false;
+    QTest::newRow("length 2^31") << QByteArray("X") + le32(0x80000000u) + record << false;
+    QTest::newRow("wrong kind byte") << QByteArray("Y") + extensionBlock(record).mid(1) << false;
+    QTest::newRow("record past the block") << extensionBlock(record + tagged(9, "abc").left(6)) << true;
+    QTest::newRow("record of another kind") << extensionBlock(tagged(1, listRecord(1))) << false;
+    QTest::newRow("record cut short") << extensionBlock(tagged(1, "B")) << false;
+}
+
+void TestSettingsFile::damagedExtensionLosesOnlyItself()
+{
+    QFETCH(QByteArray, block);
+    QFETCH(bool, paletteOn);
+    ScriptedModalHost host;
+    FormEnvironment env;
+    SettingsBuilder file;
+    writeBytes(env.settingsFile(), file.build(4) + block);
+    auto form = env.makeForm();
+    QCOMPARE(form->ColorKeyPaletteCheckBox->isChecked(), paletteOn);
+    QCOMPARE(form->SaveDirEdit->text(), file.saveDir);
+    QCOMPARE(form->RememberedColor(), file.colour);
+    QVERIFY(form->NoGridRadioButton->isChecked());
+    QVERIFY(host.messages.empty());
+}
+
+void TestSettingsFile::interpolationIndexBeyondListKeepsDefault()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    for (const auto& [stored, restored] : std::vector<std::pair<int, int>>{{4, 4}, {3, 3}, {5, 1}, {-1, 1}}) {
+        SettingsBuilder file;
+        file.interpolation = stored;
+        writeBytes(env.settingsFile(), file.build(4));
+        auto form = env.makeForm();
+        QCOMPARE(form->InterpolationTypeComboBox->currentIndex(), restored);
+        form.reset();
+        // What the closed form wrote back is read by the next round.
+        QFile::remove(env.settingsFile());
+    }
+    auto form = env.makeForm();
+    QCOMPARE(form->InterpolationTypeComboBox->itemText(3), QStringLiteral("Scale2x"));
+    QCOMPARE(form->InterpolationTypeComboBox->itemText(4), QStringLiteral("xBR"));
 }
 
 PIXWRIGHT_GUI_TEST(TestSettingsFile);

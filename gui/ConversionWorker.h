@@ -1,0 +1,107 @@
+// Conversions on a thread of their own, so the window keeps answering while
+// the engine works: the request copied out of the window, the worker that
+// runs it and relays the engine's progress, and the bar with its cancel
+// button that shows that progress.
+#ifndef PIXWRIGHT_GUI_CONVERSIONWORKER_H
+#define PIXWRIGHT_GUI_CONVERSIONWORKER_H
+
+#include "gui/EngineCalls.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <atomic>
+
+class QProgressBar;
+class QPushButton;
+class QThread;
+
+// graphicConvert's result for a conversion stopped by the progress handler.
+constexpr int kConversionCancelled = 40;
+
+// The sixteen graphicConvert arguments as values, so the worker thread never
+// reads a widget.
+struct TConversionRequest {
+    QByteArray sourcePath, outputFolder, outputName;
+    int editorPreset = 0;
+    int gridWidth = 0, gridHeight = 0;
+    int sharpenLevel = 0, eraseAlphaGrid = 0, interpolation = 0, outputFormat = 0;
+    int saveNatural = 0;
+    QByteArray naturalSuffix;
+    int saveColor = 0;
+    QByteArray colorSuffix;
+    int saveAlpha = 0;
+    QByteArray alphaSuffix;
+
+    int run(const TEngineCalls& engine) const;
+};
+
+// The first picture a conversion of a sourceSize picture writes that the
+// preview can show: the natural variant if selected, else the colour one;
+// empty when neither is. Named as the engine names it:
+// folder/name[_00][_suffix].ext, name being the output name or else the
+// source file's name up to its last full stop, and the cell number present
+// when the picture is cut into several cells (an editor preset at its size).
+QString firstResultFile(const TConversionRequest& request, const QSize& sourceSize);
+
+class TConversionWorker : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TConversionWorker(const TEngineCalls& engine, QObject* parent = nullptr);
+    // Cancels a running conversion and waits for it.
+    ~TConversionWorker() override;
+
+    bool isRunning() const { return thread_ != nullptr; }
+
+    // Starts request on a new thread; false (and nothing started) while a
+    // conversion runs.
+    bool start(const TConversionRequest& request);
+    // Asks the engine to stop at the next cell boundary.
+    void cancel() { cancelRequested_ = true; }
+    // Returns once the running conversion has ended and finished was
+    // emitted. Events of this thread go on meanwhile, so an error box the
+    // worker waits for is still shown.
+    void waitForEnd();
+
+signals:
+    // Emitted on the worker thread: after the cut with cellsDone 0, then
+    // after each cell's files.
+    void progressed(int cellsDone, int cellsTotal);
+    // Emitted on the worker's own thread once the conversion thread is gone.
+    void finished(int result);
+
+private:
+    static int progressHandler(void* user, int cellsDone, int cellsTotal, int filesWritten);
+    void threadEnded();
+
+    TEngineCalls engine_;
+    QThread* thread_ = nullptr;
+    std::atomic<bool> cancelRequested_{false};
+    // Written by the conversion thread, read after it has ended.
+    int result_ = 0;
+};
+
+// The progress bar and cancel button shown while a conversion runs.
+class TConversionProgress : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TConversionProgress(QWidget* parent = nullptr);
+
+    // Shows the bar at zero and enables the cancel button.
+    void begin();
+    void update(int cellsDone, int cellsTotal);
+    void end();
+
+    QProgressBar* ConvertProgressBar;
+    QPushButton* CancelConvertButton;
+
+signals:
+    void cancelRequested();
+};
+
+#endif
