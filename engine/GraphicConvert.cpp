@@ -9,13 +9,13 @@
 #include "engine/ColorKey.h"
 #include "engine/ConvertResult.h"
 #include "engine/EngineSettings.h"
+#include "engine/OutputFolder.h"
 #include "engine/OutputOptions.h"
 #include "engine/PixEffector.h"
 #include "engine/PixReplacer.h"
 #include "engine/PixSaver.h"
 #include "engine/Pixwright_DLL.h"
 
-#include <boost/filesystem.hpp>
 #include <boost/format.hpp>
 #include <exception>
 #include <string>
@@ -41,20 +41,6 @@ constexpr const char* sourceName = "..\\..\\Pixwright_DLL";
 constexpr int loadFailedLine = 120;
 constexpr int tooLargeLine = 128;
 
-// A folder this call made, removed again if the call ends leaving it empty:
-// a conversion that fails before writing anything leaves no trace. A folder
-// that existed before is never touched.
-struct NewFolder {
-    std::string path;
-    ~NewFolder()
-    {
-        if (path.empty())
-            return;
-        boost::system::error_code ec;
-        if (boost::filesystem::is_empty(boost::filesystem::path(path), ec) && !ec)
-            boost::filesystem::remove(boost::filesystem::path(path), ec);
-    }
-};
 
 bool sameIgnoringAsciiCase(const std::string& a, const std::string& b)
 {
@@ -130,15 +116,15 @@ ConvertResult convert(const ConvertRequest& request)
     // A folder text the rule refuses is not a folder-test failure: its path
     // error travels to the outer handler and is shown as it stands.
     const Path folder = Path::parse(copyText(request.outputFolder), NameRule::Folder);
-    NewFolder created;
+    OutputFolder output;
     try {
-        if (auxlib::utility::exists(folder)) {
-            if (!auxlib::utility::isFolder(folder))
-                return fail(BadOutputName, "出力ディレクトリにはディレクトリ名を指定して下さい。");
-        } else if (!auxlib::utility::createFolder(folder)) {
+        switch (output.prepare(folder)) {
+        case OutputFolder::State::NotAFolder:
+            return fail(BadOutputName, "出力ディレクトリにはディレクトリ名を指定して下さい。");
+        case OutputFolder::State::NotCreated:
             return fail(FolderNotCreated, "出力フォルダの作成に失敗しました。");
-        } else {
-            created.path = folder.native();
+        case OutputFolder::State::Ready:
+            break;
         }
     } catch (const PathError& e) {
         return fail(BadPath, boost::format("出力フォルダの名前がおかしいです。\n\n%s") % e.what());

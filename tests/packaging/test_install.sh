@@ -168,7 +168,7 @@ fi
 # The installed converter writes the same 54 files as the build tree's.
 same "installed pixwright-cli --version" "pixwright-cli 1.0.0" "$("$prefix/$bindir/pixwright-cli" --version)"
 mkdir -p "$scratch/run" "$scratch/reference"
-output=$(cd "$scratch/run" && env -u LD_LIBRARY_PATH "$prefix/$bindir/pixwright-cli" -o out "$src/samples/chipset.png") ||
+output=$(cd "$scratch/run" && env -u LD_LIBRARY_PATH "$prefix/$bindir/pixwright-cli" -v -o out "$src/samples/chipset.png") ||
     fail "installed pixwright-cli exits with $?"
 same "installed pixwright-cli's report" "$src/samples/chipset.png: 54 files written" "$output"
 names=()
