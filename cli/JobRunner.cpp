@@ -19,6 +19,7 @@ namespace {
 // The engine calls its box and progress handlers on the thread that called
 // graphicConvert; each conversion thread says which input it works on.
 thread_local InputResult* currentResult = nullptr;
+ProgressLine* progressLine = nullptr;
 
 void collectBox(const char*, const char* text)
 {
@@ -28,8 +29,11 @@ void collectBox(const char*, const char* text)
 
 int collectProgress(void*, int, int, int filesWritten)
 {
-    if (currentResult != nullptr)
+    if (currentResult != nullptr) {
+        if (progressLine != nullptr)
+            progressLine->filesWritten(filesWritten - currentResult->filesWritten);
         currentResult->filesWritten = filesWritten;
+    }
     return 0;
 }
 
@@ -58,7 +62,10 @@ int work(void* data)
 
 } // namespace
 
-JobRunner::JobRunner(const Options& options, int jobs) : options_(options), jobs_(std::max(1, jobs)) {}
+JobRunner::JobRunner(const Options& options, int jobs, ProgressLine* progress)
+    : options_(options), jobs_(std::max(1, jobs)), progress_(progress)
+{
+}
 
 InputResult JobRunner::convert(const std::string& input) const
 {
@@ -79,13 +86,19 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Report& report
 {
     setErrorBoxHandler(collectBox);
     setProgressHandler(collectProgress, nullptr);
+    progressLine = progress_;
     const int threads = static_cast<int>(std::min<size_t>(size_t(jobs_), std::max<size_t>(inputs.size(), 1)));
     // Threads not needed for the inputs go to the cells of each.
     setThreadCount(std::max(1, jobs_ / threads));
 
     if (threads <= 1) {
-        for (size_t i = 0; i < inputs.size(); ++i)
-            report(i, convert(inputs[i]));
+        for (size_t i = 0; i < inputs.size(); ++i) {
+            const InputResult result = convert(inputs[i]);
+            if (progress_ != nullptr)
+                progress_->inputDone();
+            report(i, result);
+        }
+        progressLine = nullptr;
         return;
     }
 
@@ -108,10 +121,13 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Report& report
         shared.finished.wait(guard, [&] { return shared.results[i].has_value(); });
         InputResult result = std::move(*shared.results[i]);
         guard.unlock();
+        if (progress_ != nullptr)
+            progress_->inputDone();
         report(i, result);
     }
     for (SDL_Thread* thread : started)
         SDL_WaitThread(thread, nullptr);
+    progressLine = nullptr;
 }
 
 } // namespace cli

@@ -2,6 +2,7 @@
 #define CLI_JOBRUNNER_H
 
 #include "cli/Options.h"
+#include "cli/ProgressLine.h"
 
 #include <functional>
 #include <string>
@@ -26,7 +27,7 @@ public:
     // jobs: threads in all, 1 or more. With several inputs they are spread
     // over the inputs, each conversion on one thread; a single input gets
     // them all for its cells.
-    JobRunner(const Options& options, int jobs);
+    JobRunner(const Options& options, int jobs, ProgressLine* progress = nullptr);
 
     using Report = std::function<void(size_t index, const InputResult& result)>;
     void run(const std::vector<std::string>& inputs, const Report& report);
@@ -36,6 +37,7 @@ private:
 
     const Options& options_;
     int jobs_;
+    ProgressLine* progress_;
 };
 
 } // namespace cli

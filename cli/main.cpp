@@ -2,11 +2,13 @@
 // engine's exported calls, one graphicConvert per input.
 #include "cli/JobRunner.h"
 #include "cli/Options.h"
+#include "cli/ProgressLine.h"
 #include "engine/Pixwright_DLL.h"
 
 #include <filesystem>
 #include <iostream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -81,19 +83,22 @@ int main(int argc, char** argv)
     setPngFilter(options.pngFilter);
 
     int failed = 0;
-    cli::JobRunner runner(options, options.jobs > 0 ? options.jobs : coreCount());
+    cli::ProgressLine progress(stderr, isatty(fileno(stderr)) && options.verbosity != cli::Verbosity::Quiet,
+                               inputs.size());
+    cli::JobRunner runner(options, options.jobs > 0 ? options.jobs : coreCount(), &progress);
     const bool verbose = options.verbosity == cli::Verbosity::Verbose;
     runner.run(inputs, [&](size_t i, const cli::InputResult& result) {
         const std::string& input = inputs[i];
         if (result.code == 0) {
             if (verbose)
-                std::cout << input << ": " << result.filesWritten << " files written\n";
+                progress.print(stdout, input + ": " + std::to_string(result.filesWritten) + " files written");
             return;
         }
         ++failed;
-        std::cerr << "pixwright-cli: " << input << ": code " << result.code << ": " << oneLine(result.messages)
-                  << "\n";
+        progress.print(stderr, "pixwright-cli: " + input + ": code " + std::to_string(result.code) + ": "
+                                   + oneLine(result.messages));
     });
+    progress.finish();
     if (verbose && inputs.size() > 1)
         std::cout << (inputs.size() - failed) << " of " << inputs.size() << " pictures converted\n";
     if (inputs.empty())

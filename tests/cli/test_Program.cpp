@@ -10,6 +10,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <pty.h>
+#include <unistd.h>
 
 namespace {
 
@@ -206,4 +208,58 @@ TEST_F(CliProgram, ADamagedPngPrintsNothingFromLibpng)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "pixwright-cli: " + dir + "/bad.png: code 10: " + dir + "/bad.pngファイルを開けません。\n");
     EXPECT_EQ(r.out.find("libpng"), std::string::npos);
+}
+
+namespace {
+
+// Runs the program with standard error on a terminal of its own and
+// standard output on a pipe, and returns what the terminal showed.
+std::string terminalOutput(const std::string& args)
+{
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        // Standard output goes nowhere; only standard error stays on the
+        // terminal.
+        std::freopen("/dev/null", "w", stdout);
+        execl("/bin/sh", "sh", "-c", (std::string(PIXWRIGHT_CLI) + " " + args).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        shown.append(buffer, size_t(n));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(master);
+    return shown;
+}
+
+} // namespace
+
+TEST_F(CliProgram, ProgressShowsOnATerminalOnlyAndIsWipedAtTheEnd)
+{
+    mkdir((dir + "/in").c_str(), 0755);
+    writeBmp(dir + "/in/a.bmp", 480, 256);
+    writeBmp(dir + "/in/b.bmp", 5, 4);
+    const std::string shown = terminalOutput("-j 1 -o " + dir + "/out " + dir + "/in");
+    EXPECT_NE(shown.find("\r0 of 2 pictures, 0 files written, "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r1 of 2 pictures, 54 files written, "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r2 of 2 pictures, 57 files written, "), std::string::npos) << shown;
+    // The line is wiped in the end, and every drawing wipes what was left.
+    EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K");
+    EXPECT_NE(shown.find(" s\033[K"), std::string::npos);
+    // Quiet, or a single picture: no progress at all.
+    EXPECT_EQ(terminalOutput("-q -o " + dir + "/out " + dir + "/in"), "");
+    EXPECT_EQ(terminalOutput("-o " + dir + "/out " + dir + "/in/a.bmp"), "");
+    // A failure on a terminal is its own line, not part of the progress.
+    std::FILE* bad = std::fopen((dir + "/in/c.png").c_str(), "w");
+    std::fputs("damaged", bad);
+    std::fclose(bad);
+    const std::string failing = terminalOutput("-j 2 -o " + dir + "/out " + dir + "/in");
+    EXPECT_NE(failing.find("\r\033[Kpixwright-cli: " + dir + "/in/c.png: code 10: "), std::string::npos) << failing;
 }
