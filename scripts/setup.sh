@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, test and run.
 # Does nothing when all of them are present already.
+#
+#     bash scripts/setup.sh          the build, the tests and the programs
+#     bash scripts/setup.sh bench    the same and what bench/run.sh needs
 set -euo pipefail
 
 packages=(
@@ -10,6 +13,22 @@ packages=(
   libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-ipafont-gothic
 )
+
+case "${1:-}" in
+  "") ;;
+  bench)
+    packages+=(
+      hyperfine     # median wall times with warm-up runs
+      time          # /usr/bin/time -f %M: the peak resident memory of a run
+      libvips-tools # vips resize: the outside yardstick of the large picture
+      jq            # reads hyperfine's JSON and writes the results file
+    )
+    ;;
+  *)
+    echo "setup: unknown group '$1' (none, or bench)" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
