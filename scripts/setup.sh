@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, test and run.
 # Does nothing when all of them are present already.
+#
+#     bash scripts/setup.sh          the build, the tests and the programs
+#     bash scripts/setup.sh bench    the same and what bench/run.sh needs
 set -euo pipefail
 
 packages=(
@@ -16,6 +19,22 @@ packages=(
   # The window's English texts: lrelease compiles them, LinguistTools finds it.
   qt6-l10n-tools qt6-tools-dev
 )
+
+case "${1:-}" in
+  "") ;;
+  bench)
+    packages+=(
+      hyperfine     # median wall times with warm-up runs
+      time          # /usr/bin/time -f %M: the peak resident memory of a run
+      libvips-tools # vips resize: the outside yardstick of the large picture
+      jq            # reads hyperfine's JSON and writes the results file
+    )
+    ;;
+  *)
+    echo "setup: unknown group '$1' (none, or bench)" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
