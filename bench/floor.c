@@ -471,7 +471,10 @@ static int encodePng(WriteJob* job, const PngOutput* out)
     png_set_packing(png);
     if (out->sig != NULL) {
         png_set_sBIT(png, info, out->sig);
-        png_set_shift(png, out->sig);
+        /* As the product: eight significant bits need no shift transform. */
+        if (out->sig->red < 8 || out->sig->green < 8 || out->sig->blue < 8
+            || (out->colorType == PNG_COLOR_TYPE_RGB_ALPHA && out->sig->alpha < 8))
+            png_set_shift(png, out->sig);
     }
     png_set_IHDR(png, info, out->width, out->height, out->bitDepth, out->colorType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -175,7 +175,12 @@ int encodePng(PngJob& job)
         sig.gray = 0;
         sig.alpha = colorType == PNG_COLOR_TYPE_RGB_ALPHA ? significantBits(alphaBits) : 0;
         png_set_sBIT(job.png, job.info, &sig);
-        png_set_shift(job.png, &sig);
+        // Eight significant bits in every channel leave nothing to shift, but
+        // libpng would still run the transform over every byte of the rows.
+        const bool narrow = sig.red < 8 || sig.green < 8 || sig.blue < 8
+                            || (colorType == PNG_COLOR_TYPE_RGB_ALPHA && sig.alpha < 8);
+        if (narrow)
+            png_set_shift(job.png, &sig);
     }
 
     // Rows taken from the surface as they are may hold blue first; the
