@@ -69,7 +69,7 @@ TEST(GoldenOutputs, TheSamplesConvertToTheKeptBytes)
             const std::string command = std::string(PIXWRIGHT_CLI) + " --key 007575 -j " + jobs + " -o " + folder
                                         + " " + g.options + inputs + " 2>&1";
             EXPECT_EQ(run(command), "") << command;
-            const std::string sums = run(std::string("cd ") + folder + " && LC_ALL=C sha256sum * 2>&1");
+            const std::string sums = run(std::string("cd ") + folder + " && LC_ALL=C && export LC_ALL && sha256sum * 2>&1");
             EXPECT_EQ(sums, readFile(std::string(PIXWRIGHT_SOURCE_DIR "/tests/cli/golden/") + g.name + ".sha256"))
                 << g.name << " with " << jobs << " jobs";
             std::system((std::string("rm -rf ") + folder).c_str());
