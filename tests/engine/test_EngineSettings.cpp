@@ -4,6 +4,7 @@
 #include "ConvertFixtures.h"
 #include "saver/writepix.h"
 
+#include <cstring>
 #include <dirent.h>
 #include <set>
 
@@ -171,6 +172,25 @@ TEST_F(Settings, PaletteIndexIsClampedAndAMissingEntryFallsBack)
     for (Uint8 i : paletteIndices)
         entry3.push_back(i == 3);
     EXPECT_EQ(transparentPixels(path("high.png")), entry3);
+
+    // With all 256 entries, 300 clamps to the last one exactly: entry 255
+    // keys its pixels, entry 254 (a different colour) does not.
+    SDL_Surface* full = SDL_CreateRGBSurface(0, 3, 1, 8, 0, 0, 0, 0);
+    SDL_Color colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = SDL_Color{Uint8(i), Uint8(255 - i), 77, 0};
+    SDL_SetPalette(full, SDL_LOGPAL, colours, 0, 256);
+    const Uint8 row[3] = {254, 255, 3};
+    std::memcpy(full->pixels, row, 3);
+    ASSERT_EQ(WPX_Save(full, path("full.png").c_str()), 0);
+    SDL_FreeSurface(full);
+    setColorKeyPaletteIndex(300);
+    ASSERT_EQ(convertNatural(path("full.png"), "last"), 0);
+    SdlPicture last = decode(path("last.png"));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(pixelOf(last.get(), 0, 0).a, 255) << "entry 254";
+    EXPECT_EQ(pixelOf(last.get(), 2, 0).a, 0) << "entry 255";
+    EXPECT_EQ(pixelOf(last.get(), 4, 0).a, 255) << "entry 3";
 }
 
 TEST_F(Settings, ProgressCountsCellsAndFilesAndCancelStopsBetweenCells)
