@@ -177,10 +177,33 @@ TEST_F(Convert, NearestOutputAndKeyColourSources)
     ASSERT_EQ(run(path("k.bmp"), dir, "none", 1, 1, "", 0, "", 0, ""), 0);
     EXPECT_EQ(pixelOf(decode(path("none.png")).get(), 1, 1).a, 255);
 
-    // Channels are clamped: (300, -5, 128) is (255, 0, 128).
+    // Channels are clamped: (300, -5, 128) is (255, 0, 128), which keys a
+    // pixel of exactly that colour and not its neighbours one step away.
+    SDL_Surface* edge = SDL_CreateRGBSurface(0, 4, 1, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    const Uint8 edgeBytes[12] = {255, 0, 128, 254, 0, 128, 255, 1, 128, 255, 0, 127};
+    memcpy(edge->pixels, edgeBytes, 12);
+    SDL_SaveBMP(edge, path("edge.bmp").c_str());
+    SDL_FreeSurface(edge);
     setColorKey(300, -5, 128);
-    ASSERT_EQ(run(path("k.bmp"), dir, "clamped", 1, 1, "", 0, "", 0, ""), 0);
-    EXPECT_EQ(pixelOf(decode(path("clamped.png")).get(), 1, 1).a, 255);
+    ASSERT_EQ(run(path("edge.bmp"), dir, "clamped", 1, 1, "", 0, "", 0, ""), 0);
+    SdlPicture clamped = decode(path("clamped.png"));
+    ASSERT_TRUE(clamped);
+    EXPECT_EQ(pixelOf(clamped.get(), 0, 0).a, 0);
+    EXPECT_EQ(pixelOf(clamped.get(), 2, 0).a, 255);
+    EXPECT_EQ(pixelOf(clamped.get(), 4, 0).a, 255);
+    EXPECT_EQ(pixelOf(clamped.get(), 6, 0).a, 255);
+    // The clamp's other end: (-1, 256, 0) is (0, 255, 0).
+    setColorKey(-1, 256, 0);
+    SDL_Surface* low = SDL_CreateRGBSurface(0, 2, 1, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    const Uint8 lowBytes[6] = {0, 255, 0, 1, 255, 0};
+    memcpy(low->pixels, lowBytes, 6);
+    SDL_SaveBMP(low, path("low.bmp").c_str());
+    SDL_FreeSurface(low);
+    ASSERT_EQ(run(path("low.bmp"), dir, "low", 1, 1, "", 0, "", 0, ""), 0);
+    SdlPicture lowOut = decode(path("low.png"));
+    ASSERT_TRUE(lowOut);
+    EXPECT_EQ(pixelOf(lowOut.get(), 0, 0).a, 0);
+    EXPECT_EQ(pixelOf(lowOut.get(), 2, 0).a, 255);
 }
 
 TEST_F(Convert, ChipsetGivesEighteenNumberedCellsAndCharsetEight)
