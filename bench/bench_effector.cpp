@@ -1,12 +1,22 @@
 // Enlarging one chipset-sized cell (480 x 256, opaque, 16 x 16 grid) with
 // sharpening level 2 and the alpha-grid correction, once per interpolation
-// mode. The reported medians are milliseconds per cell.
+// mode, on the per-pixel reference (enlargeChipsetCell) and on the row path
+// the conversions run (enlargeChipsetCellRows). The reported medians are
+// milliseconds per cell.
+//
+// The made-up cell has no flat area and no key: every pixel differs from its
+// neighbours, the slowest case for the pixel-art modes, which decide most
+// pixels of real pictures by their first comparison. enlargeSampleChipsetRows
+// runs the row path on the bundled samples/chipset.png (flat tiles on the
+// key) for the usual case.
 
+#include "engine/CellEnlargement.h"
 #include "engine/PixEffector.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -27,6 +37,24 @@ void fillChipset(Surface& picture)
     }
 }
 
+const char* modeName(std::int64_t mode)
+{
+    switch (mode) {
+    case engine::Nearest:
+        return "Nearest";
+    case engine::Bilinear:
+        return "Bilinear";
+    case engine::Original:
+        return "Original";
+    case engine::Scale2x:
+        return "Scale2x";
+    case engine::Xbr:
+        return "xBR";
+    default:
+        return "?";
+    }
+}
+
 void enlargeChipsetCell(benchmark::State& state)
 {
     Surface cell;
@@ -39,18 +67,53 @@ void enlargeChipsetCell(benchmark::State& state)
             state.SkipWithError("enlargeCell failed");
         benchmark::DoNotOptimize(out.sdl());
     }
-    state.SetLabel(state.range(0) == engine::Nearest    ? "Nearest"
-                   : state.range(0) == engine::Bilinear ? "Bilinear"
-                                                        : "Original");
+    state.SetLabel(modeName(state.range(0)));
 }
 
-BENCHMARK(enlargeChipsetCell)
-    ->Arg(engine::Nearest)
-    ->Arg(engine::Bilinear)
-    ->Arg(engine::Original)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+// The row path's enlargeCell, as the conversions run it.
+void enlargeRows(benchmark::State& state, const Surface& cell)
+{
+    const Rgba key{0x00, 0x75, 0x75, 255};
+    const engine::PixEffector effector(static_cast<std::int32_t>(state.range(0)), key, Rgba{key.r, key.g, key.b, 0});
+    for (auto _ : state) {
+        Surface out(engine::enlargeCellRows(effector, cell, 16, 16, 2, true));
+        if (!out.isValid())
+            state.SkipWithError("enlargeCellRows failed");
+        benchmark::DoNotOptimize(out.sdl());
+    }
+    state.SetLabel(modeName(state.range(0)));
+}
+
+void enlargeChipsetCellRows(benchmark::State& state)
+{
+    Surface cell;
+    fillChipset(cell);
+    enlargeRows(state, cell);
+}
+
+void enlargeSampleChipsetRows(benchmark::State& state)
+{
+    // The sample lies beside this file's folder in the source tree.
+    const std::string here = __FILE__;
+    const std::string sample = here.substr(0, here.rfind("/bench/") + 1) + "samples/chipset.png";
+    Surface cell;
+    if (cell.load(sample) != auxlib::draw::Success) {
+        state.SkipWithError(("cannot load " + sample).c_str());
+        return;
+    }
+    enlargeRows(state, cell);
+}
+
+void everyMode(benchmark::internal::Benchmark* b)
+{
+    for (int mode : {engine::Nearest, engine::Bilinear, engine::Original, engine::Scale2x, engine::Xbr})
+        b->Arg(mode);
+    b->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(enlargeChipsetCell)->Apply(everyMode);
+BENCHMARK(enlargeChipsetCellRows)->Apply(everyMode);
+BENCHMARK(enlargeSampleChipsetRows)->Apply(everyMode);
 
 } // namespace
 

@@ -122,7 +122,7 @@ Options parseOptions(const std::vector<std::string>& args)
             options.gridWidth = parseInt(arg, grid.substr(0, x));
             options.gridHeight = parseInt(arg, grid.substr(x + 1));
         } else if (arg == "--interpolation") {
-            options.interpolation = pick(arg, takeValue(), {"nearest", "bilinear", "original"});
+            options.interpolation = pick(arg, takeValue(), {"nearest", "bilinear", "original", "scale2x", "xbr"});
         } else if (arg == "--sharpen") {
             options.sharpen = parseInt(arg, takeValue());
             if (options.sharpen < 0 || options.sharpen > 5)
@@ -259,7 +259,10 @@ std::string usageText()
            "      --mode MODE           auto, chipset, charset, nogrid or custom (default auto:\n"
            "                            chipset for 480x256, charset for 288x256, else custom)\n"
            "      --grid WxH            grid of custom mode (default 16x16)\n"
-           "      --interpolation I     nearest, bilinear or original (default bilinear)\n"
+           "      --interpolation I     nearest, bilinear, original, scale2x or xbr (default\n"
+           "                            bilinear); scale2x and xbr smooth the diagonals of\n"
+           "                            pixel art, scale2x with the picture's own colours,\n"
+           "                            xbr blending the pixels along an edge\n"
            "      --sharpen N           sharpening level 0-5 (default 2)\n"
            "      --alpha-grid          correct alpha along the grid (default in chipset mode)\n"
            "      --no-alpha-grid       do not correct it\n"

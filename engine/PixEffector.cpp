@@ -127,6 +127,12 @@ ResultCode PixEffector::resample(float scale, std::int32_t squareWidth, std::int
     case Original:
         sample = &PixEffector::sampleOriginal;
         break;
+    case Scale2x:
+        sample = &PixEffector::sampleScale2x;
+        break;
+    case Xbr:
+        sample = &PixEffector::sampleXbr;
+        break;
     default:
         break;
     }

@@ -15,6 +15,10 @@ enum InterpolationMode : std::int32_t {
     Nearest = 0,
     Bilinear = 1,
     Original = 2,
+    // The pixel-art modes (PixPixelArt.cpp): each source pixel's four target
+    // pixels are chosen, or blended, from its neighbours in its grid square.
+    Scale2x = 3,
+    Xbr = 4,
 };
 
 // One source pixel as the filters see it. A sample whose colour is missing
@@ -77,6 +81,21 @@ public:
                                       const SampleWindow& window) const;
     auxlib::draw::Rgba sampleOriginal(auxlib::draw::Surface& source, float sx, float sy,
                                       const SampleWindow& window) const;
+
+    // The reader of the pixel-art modes, which compare the key like any other
+    // colour: the pixel's own four bytes and true inside the window and the
+    // picture, false (pixel untouched) outside.
+    bool readWindowPixel(auxlib::draw::Surface& source, const SampleWindow& window, std::int32_t x, std::int32_t y,
+                         auxlib::draw::Rgba& pixel) const;
+    auxlib::draw::Rgba sampleScale2x(auxlib::draw::Surface& source, float sx, float sy,
+                                     const SampleWindow& window) const;
+    auxlib::draw::Rgba sampleXbr(auxlib::draw::Surface& source, float sx, float sy, const SampleWindow& window) const;
+    // The colour distance the xBR mode weighs edges with; 0 exactly for equal
+    // pixels.
+    static std::int32_t xbrDistance(const auxlib::draw::Rgba& p, const auxlib::draw::Rgba& q);
+    // The xBR blend of a pixel with the neighbour along an edge: the mean of
+    // each of the four channels, halves rounded up.
+    static auxlib::draw::Rgba xbrBlend(const auxlib::draw::Rgba& p, const auxlib::draw::Rgba& q);
 
     // Linear blends in which a negative end (a missing colour) drops out.
     static std::int32_t blendInt(std::int32_t a, std::int32_t b, float t);

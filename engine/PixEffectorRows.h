@@ -20,6 +20,13 @@ namespace engine::rows {
 void resample(const PixEffector& effector, const PixelRows& source, const PixelRows& target, std::int32_t gridWidth,
               std::int32_t gridHeight, std::int32_t rowBegin, std::int32_t rowEnd);
 
+// One target row Y of the pixel-art modes (PixPixelArtRows.cpp): the
+// 2 * source.width pixels at out, square by square as resample.
+void scale2xRow(const PixelRows& source, Pixel* out, std::int32_t Y, std::int32_t gridWidth, std::int32_t gridHeight,
+                Pixel key, Pixel empty);
+void xbrRow(const PixelRows& source, Pixel* out, std::int32_t Y, std::int32_t gridWidth, std::int32_t gridHeight,
+            Pixel key, Pixel empty);
+
 // The alpha-grid correction of the whole picture, in place.
 void correctAlphaGrid(const PixEffector& effector, const PixelRows& picture, std::int32_t spacingX,
                       std::int32_t spacingY);

@@ -153,6 +153,12 @@ void resample(const PixEffector& effector, const PixelRows& source, const PixelR
         case Original:
             originalRow(source, out, Y, gridWidth, gridHeight, key, empty);
             break;
+        case Scale2x:
+            scale2xRow(source, out, Y, gridWidth, gridHeight, key, empty);
+            break;
+        case Xbr:
+            xbrRow(source, out, Y, gridWidth, gridHeight, key, empty);
+            break;
         default:
             std::fill(out, out + target.width, packPixel(0, 0, 0, 255));
             break;

@@ -64,6 +64,9 @@ TEST(CliOptions, EveryOption)
     EXPECT_EQ(o.naturalSuffix, "n");
     EXPECT_EQ(o.colorSuffix, "c");
     EXPECT_EQ(o.alphaSuffix, "a");
+    EXPECT_EQ(parse({"--interpolation", "nearest", "x"}).interpolation, 0);
+    EXPECT_EQ(parse({"--interpolation", "scale2x", "x"}).interpolation, 3);
+    EXPECT_EQ(parse({"--interpolation=XBR", "x"}).interpolation, 4);
     EXPECT_EQ(parse({"--key", "topleft", "x"}).key, KeyMode::TopLeft);
     EXPECT_EQ(parse({"--key", "Palette", "x"}).key, KeyMode::Palette);
     EXPECT_EQ(parse({"--key", "007575", "--key", "auto", "x"}).key, KeyMode::Auto);
@@ -83,6 +86,8 @@ TEST(CliOptions, UsageErrorsNameTheOptionAndValue)
     EXPECT_EQ(usageError({}), "no input picture or folder given");
     EXPECT_EQ(usageError({"--mode", "tiles", "a"}),
               "option --mode: unknown value 'tiles' (one of auto, chipset, charset, nogrid, custom)");
+    EXPECT_EQ(usageError({"--interpolation", "hq2x", "a"}),
+              "option --interpolation: unknown value 'hq2x' (one of nearest, bilinear, original, scale2x, xbr)");
     EXPECT_EQ(usageError({"--sharpen", "6", "a"}), "option --sharpen: 6 is not a level from 0 to 5");
     EXPECT_EQ(usageError({"--sharpen", "2x", "a"}), "option --sharpen: '2x' is not a whole number");
     EXPECT_EQ(usageError({"--grid", "16", "a"}), "option --grid: '16' is not WIDTHxHEIGHT");

@@ -122,7 +122,7 @@ TEST(RowPath, EnlargementEqualsReferenceOnEveryModeLevelGridAndFormat)
         for (int size = 0; size < 2; ++size) {
             const int w = size == 0 ? 13 : 8, h = size == 0 ? 9 : 6;
             Surface cell = makeSource(format, w, h, unsigned(compared + 11));
-            for (int mode : {0, 1, 2, 7}) {
+            for (int mode : {0, 1, 2, 3, 4, 7}) {
                 for (const Rgba& key : keys) {
                     const PixEffector effector(mode, key, Rgba{key.r, key.g, key.b, 0});
                     for (const Grid& grid : grids) {
@@ -156,7 +156,7 @@ TEST(RowPath, EnlargementEqualsReferenceOnEveryModeLevelGridAndFormat)
 TEST(RowPath, BandsGiveTheBytesOfOneBand)
 {
     Surface cell = makeSource(formats[2], 37, 23, 5);
-    for (int mode : {0, 1, 2}) {
+    for (int mode : {0, 1, 2, 3, 4}) {
         const PixEffector effector(mode, inks[0], Rgba{0, 0x75, 0x75, 0});
         const Surface whole(engine::enlargeCellRows(effector, cell, 5, 4, 3, true));
         for (int bands : {2, 3, 7, 23}) {
@@ -262,20 +262,21 @@ TEST_F(RowPathConvert, ConversionsWriteTheSameFilesOnEveryPathAndThreadCount)
     int run = 0;
     for (const Input& input : inputs) {
         for (int format : {0, 1, 2}) {
-            // Every mode meets every format once over the three inputs; the
-            // enlargement test above covers the rest.
-            {
-                const int mode = (run + run / 3) % 3;
-                const int level = (run % 3) * 2, alphaGrid = mode == 1 ? 1 : 0;
+            // Over the three inputs every one of the first three modes meets
+            // every format once, and so do the pixel-art modes, which run
+            // beside them; the enlargement test above covers the rest.
+            const int classic = (run + run / 3) % 3, pixelArt = 3 + run % 2;
+            for (int mode : {classic, pixelArt}) {
+                const int level = (run % 3) * 2, alphaGrid = mode == 1 || mode == 4 ? 1 : 0;
+                const std::string tag = std::to_string(run) + "m" + std::to_string(mode);
                 engine::setPixelPath(engine::PixelPath::Reference);
                 setThreadCount(1);
-                const FileSet reference = convert(path(input.file), path("ref" + std::to_string(run)), input.preset,
-                                                  input.grid, level, alphaGrid, mode, format);
+                const FileSet reference = convert(path(input.file), path("ref" + tag), input.preset, input.grid,
+                                                  level, alphaGrid, mode, format);
                 engine::setPixelPath(engine::PixelPath::Rows);
                 for (int threads : {1, 3}) {
                     setThreadCount(threads);
-                    const FileSet rows = convert(path(input.file), path("rows" + std::to_string(run) + "_" +
-                                                                        std::to_string(threads)),
+                    const FileSet rows = convert(path(input.file), path("rows" + tag + "_" + std::to_string(threads)),
                                                  input.preset, input.grid, level, alphaGrid, mode, format);
                     EXPECT_EQ(rows.result, reference.result);
                     EXPECT_EQ(rows.log, reference.log);
@@ -287,8 +288,8 @@ TEST_F(RowPathConvert, ConversionsWriteTheSameFilesOnEveryPathAndThreadCount)
                             << threads;
                     }
                 }
-                ++run;
             }
+            ++run;
         }
     }
     EXPECT_TRUE(boxes.empty());
