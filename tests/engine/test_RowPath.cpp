@@ -52,10 +52,12 @@ Surface makeSource(const Source& f, int w, int h, unsigned seed)
     EXPECT_NE(s, nullptr);
     std::mt19937 random(seed);
     if (f.bits == 8) {
-        SDL_Color colours[12];
-        for (int i = 0; i < 12; ++i)
-            colours[i] = SDL_Color{inks[i].r, inks[i].g, inks[i].b, 0};
-        SDL_SetPalette(s, SDL_LOGPAL, colours, 0, 12);
+        // All 256 entries hold colours, but only 12 belong to the palette:
+        // the rest must read as opaque black, never as what lies there.
+        SDL_Color colours[256];
+        for (int i = 0; i < 256; ++i)
+            colours[i] = i < 12 ? SDL_Color{inks[i].r, inks[i].g, inks[i].b, 0} : SDL_Color{200, 30, 99, 0};
+        SDL_SetPalette(s, SDL_LOGPAL, colours, 0, 256);
         s->format->palette->ncolors = 12;
     }
     for (int y = 0; y < h; ++y) {

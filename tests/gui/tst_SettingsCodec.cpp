@@ -7,7 +7,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
+#include <utility>
 
 class TestSettingsCodec : public QObject {
     Q_OBJECT
@@ -19,6 +23,7 @@ private slots:
     void damageStopsReadingAndLeavesControls();
     void configFolderFollowsXdg_data();
     void configFolderFollowsXdg();
+    void readingStopsAtOneMebibyte();
 };
 
 void TestSettingsCodec::writesRecordsByteForByte()
@@ -135,6 +140,27 @@ void TestSettingsCodec::configFolderFollowsXdg()
     QCOMPARE(found, expected);
     QCOMPARE(settings::besideProgram(QStringLiteral("/opt/pw")),
              QStringLiteral("/opt/pw/Pixwright_GUI.dat"));
+}
+
+void TestSettingsCodec::readingStopsAtOneMebibyte()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // A long but sane file is read whole; one past the cap only up to it.
+    const QString sane = dir.filePath(QStringLiteral("sane.dat"));
+    const QString huge = dir.filePath(QStringLiteral("huge.dat"));
+    for (const auto& [file, size] : {std::pair<QString, int>{sane, 300 * 1024}, {huge, (1 << 20) + 4096}}) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(QByteArray(size, 'x'));
+    }
+    QCOMPARE(settings::kMaxFileBytes, qint64(1 << 20));
+    const std::optional<QByteArray> whole = settings::readFirst({sane});
+    QVERIFY(whole.has_value());
+    QCOMPARE(whole->size(), 300 * 1024);
+    const std::optional<QByteArray> capped = settings::readFirst({huge});
+    QVERIFY(capped.has_value());
+    QCOMPARE(capped->size(), 1 << 20);
 }
 
 PIXWRIGHT_GUI_TEST(TestSettingsCodec);
