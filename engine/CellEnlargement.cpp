@@ -21,16 +21,13 @@ constexpr int resampleFailedLine = 61;
 constexpr int sharpenFailedLine = 78;
 constexpr int copyFailedLine = 301;
 
-std::int32_t gridSquare(std::int32_t grid, std::int32_t cellSize)
-{
-    return grid > 0 ? std::max(1, std::min(grid, cellSize)) : cellSize;
-}
 } // namespace
 
 CellEnlargement::CellEnlargement(const PixEffector& effector, const Surface& cell, std::int32_t gridWidth,
                                  std::int32_t gridHeight, std::int32_t sharpenLevel, bool eraseAlphaGrid)
     : effector_(effector), cell_(cell), cellWidth_(cell.width()), cellHeight_(cell.height()),
-      gridWidth_(gridSquare(gridWidth, cell.width())), gridHeight_(gridSquare(gridHeight, cell.height())),
+      gridWidth_(PixEffector::gridSquare(gridWidth, cell.width())),
+      gridHeight_(PixEffector::gridSquare(gridHeight, cell.height())),
       sharpenLevel_(sharpenLevel), eraseAlphaGrid_(eraseAlphaGrid)
 {
 }

@@ -30,8 +30,6 @@ constexpr float cellScale = 2.0f;
 // The lower bound wins when hi < lo.
 std::int32_t clampInt(std::int32_t v, std::int32_t lo, std::int32_t hi) { return std::max(lo, std::min(v, hi)); }
 
-// The grid square in source pixels for one direction of a cell.
-std::int32_t gridSquare(std::int32_t grid, std::int32_t cellSize) { return grid > 0 ? clampInt(grid, 1, cellSize) : cellSize; }
 
 Sample missingColour(std::int32_t alpha) { return Sample{-1, -1, -1, alpha}; }
 
@@ -240,6 +238,11 @@ Rgba PixEffector::sampleOriginal(Surface& source, float sx, float sy, const Samp
 }
 
 Rgba PixEffector::sampleUnknownMode(Surface&, float, float, const SampleWindow&) const { return Rgba{0, 0, 0, 255}; }
+
+std::int32_t PixEffector::gridSquare(std::int32_t grid, std::int32_t cellSize)
+{
+    return grid > 0 ? clampInt(grid, 1, cellSize) : cellSize;
+}
 
 std::int32_t PixEffector::blendInt(std::int32_t a, std::int32_t b, float t)
 {

@@ -97,6 +97,10 @@ public:
     // each of the four channels, halves rounded up.
     static auxlib::draw::Rgba xbrBlend(const auxlib::draw::Rgba& p, const auxlib::draw::Rgba& q);
 
+    // The grid square in source pixels for one direction of a cell: the
+    // grid cut to the cell, or the whole cell for a grid of 0 or less.
+    static std::int32_t gridSquare(std::int32_t grid, std::int32_t cellSize);
+
     // Linear blends in which a negative end (a missing colour) drops out.
     static std::int32_t blendInt(std::int32_t a, std::int32_t b, float t);
     static float blendFloat(float a, float b, float t);

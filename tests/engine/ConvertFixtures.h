@@ -7,10 +7,14 @@
 #include "engine/Pixwright_DLL.h"
 
 #include <SDL.h>
+#include <dirent.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -75,6 +79,25 @@ protected:
 
     std::vector<std::string>& boxes = shownBoxes();
 };
+
+// The files directly in a folder (names without a leading dot), name to
+// bytes.
+inline std::map<std::string, std::string> readFolder(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* e = readdir(d)) {
+            if (e->d_name[0] == '.')
+                continue;
+            std::ifstream in(folder + "/" + e->d_name, std::ios::binary);
+            std::ostringstream bytes;
+            bytes << in.rdbuf();
+            files[e->d_name] = bytes.str();
+        }
+        closedir(d);
+    }
+    return files;
+}
 
 using SdlPicture = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 

@@ -165,22 +165,7 @@ namespace {
 
 using Files = std::map<std::string, std::string>; // name -> bytes
 
-Files filesIn(const std::string& folder)
-{
-    Files files;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) {
-            if (e->d_name[0] == '.')
-                continue;
-            std::ifstream in(folder + "/" + e->d_name, std::ios::binary);
-            std::ostringstream bytes;
-            bytes << in.rdbuf();
-            files[e->d_name] = bytes.str();
-        }
-        closedir(d);
-    }
-    return files;
-}
+Files filesIn(const std::string& folder) { return readFolder(folder); }
 
 // What the design gives for one failing point, and which files must be there.
 struct Expectation {

@@ -205,23 +205,6 @@ struct FileSet {
     int result = -1;
 };
 
-std::map<std::string, std::string> readFolder(const std::string& folder)
-{
-    std::map<std::string, std::string> files;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) {
-            if (e->d_name[0] == '.')
-                continue;
-            std::ifstream in(folder + "/" + e->d_name, std::ios::binary);
-            std::ostringstream bytes;
-            bytes << in.rdbuf();
-            files[e->d_name] = bytes.str();
-        }
-        closedir(d);
-    }
-    return files;
-}
-
 class RowPathConvert : public ConvertTest {
 protected:
     void TearDown() override
