@@ -20,9 +20,9 @@ namespace engine {
 
 namespace {
 
-// The saver takes the type from the text after the last full stop of the
-// whole name; the temporary name keeps that text, so both names select the
-// same writer (and an unknown type stays unknown).
+// The marker goes before the extension, so a temporary file a crash left
+// behind still says what kind of picture it holds. The writer is chosen from
+// the final name, as WPX_Save would choose it.
 std::string temporaryFor(const std::string& finalName)
 {
     static std::atomic<unsigned> serial{0};

@@ -4,6 +4,8 @@
 #include "ConvertFixtures.h"
 #include "saver/writepix.h"
 
+#include <png.h>
+
 #include <cstring>
 #include <dirent.h>
 #include <set>
@@ -142,6 +144,45 @@ TEST_F(Settings, PictureWithoutPaletteFallsBackToTheFixedColour)
     EXPECT_EQ(transparentPixels(path("rgb2.png")), std::vector<bool>(15, false));
 }
 
+TEST_F(Settings, AGreyPictureHasNoPaletteOfItsOwn)
+{
+    // SDL reads an 8-bit grey PNG into a picture with a grey palette whose
+    // entry 0 is black; that palette is made up, so the fixed colour keys.
+    SDL_Surface* grey = SDL_CreateRGBSurface(0, 3, 1, 8, 0, 0, 0, 0);
+    SDL_Color levels[256];
+    for (int i = 0; i < 256; ++i)
+        levels[i] = SDL_Color{Uint8(i), Uint8(i), Uint8(i), 0};
+    SDL_SetPalette(grey, SDL_LOGPAL, levels, 0, 256);
+    const Uint8 row[3] = {0, 128, 255};
+    std::memcpy(grey->pixels, row, 3);
+    // Written as grey: a palette of 256 grey levels in order is stored by
+    // libpng as a palette; write the grey file by hand instead.
+    SDL_FreeSurface(grey);
+    FILE* f = std::fopen(path("grey.png").c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_set_IHDR(png, info, 3, 1, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_row(png, row);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    {
+        SdlPicture loaded = decode(path("grey.png"));
+        ASSERT_TRUE(loaded);
+        ASSERT_NE(loaded->format->palette, nullptr) << "the made-up palette this case is about";
+    }
+    setColorKey(128, 128, 128);
+    setColorKeyPaletteIndex(0);
+    ASSERT_EQ(convertNatural(path("grey.png"), "grey_out"), 0);
+    SdlPicture out = decode(path("grey_out.png"));
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelOf(out.get(), 0, 0).a, 255) << "black is not the key";
+    EXPECT_EQ(pixelOf(out.get(), 2, 0).a, 0) << "the fixed colour is";
+}
+
 TEST_F(Settings, EachPictureIsKeyedByItsOwnPalette)
 {
     writePalettePicture(path("a.png"), SDL_Color{255, 103, 139, 0});
@@ -222,6 +263,14 @@ TEST_F(Settings, ProgressCountsCellsAndFilesAndCancelStopsBetweenCells)
     SdlPicture kept = decode(path("part/t_02_color.png"));
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->w, 288);
+
+    // A cancel asked for after the last cell has nothing left to stop.
+    log = ProgressLog{};
+    log.cancelAfter = 18;
+    EXPECT_EQ(graphicConvert(path("chip.bmp").c_str(), path("late").c_str(), "t", 1, 16, 16, 0, 0, 0, 1, 1, "", 0,
+                             nullptr, 0, nullptr),
+              0);
+    EXPECT_EQ(filesIn(path("late")).size(), 18u);
 
     log = ProgressLog{};
     log.cancelAfter = 0;

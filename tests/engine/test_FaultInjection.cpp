@@ -401,7 +401,14 @@ TEST_F(FaultWalk, EveryFailingPointEndsAsDesignedAndLeavesOnlyWholeFiles)
                 EXPECT_TRUE(reference.count(name) && reference.at(name) == bytes) << at << ": " << name;
             }
             EXPECT_EQ(names, e.files) << at;
-            takeLog();
+            const std::string log = takeLog();
+            // A PNG cut off in mid-stream: libpng's own word is in the entry.
+            if (format == 1 && kinds[n] == Kind::FileWrite) {
+                EXPECT_NE(log.find("画像保存に失敗しました。:WPX_png: Error has occured while saving a SDL surface to a "
+                                   "png file\nlibpng error: write to the data source failed\n"),
+                          std::string::npos)
+                    << at << log;
+            }
         }
     }
 }

@@ -188,6 +188,10 @@ TEST(PngWriter, EveryFilterGivesThePixelsAndThreadsNeverChangeTheBytes)
         for (int filter = WPX_PNG_FILTER_NONE; filter <= WPX_PNG_FILTER_ALL; ++filter) {
             Bytes one;
             ASSERT_EQ(withFilter(filter, 1, c.surface.get(), one), 0) << c.name << " filter " << filter;
+            // The file ends with its IEND chunk, whichever way it was written.
+            const unsigned char iend[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+            ASSERT_GE(one.size(), 12u);
+            EXPECT_EQ(std::memcmp(one.data() + one.size() - 12, iend, 12), 0) << c.name << " filter " << filter;
             const Decoded got = decodePng(one);
             EXPECT_EQ(got.width, want.width);
             EXPECT_TRUE(got.pixels == want.pixels) << c.name << " filter " << filter;
