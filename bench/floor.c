@@ -190,9 +190,6 @@ typedef struct {
     int hasTransColour;
     png_color_8 sig;
     int hasSig;
-    int hasKey;
-    int keyIndex;
-    png_byte keyRgb[3];
 } PngImage;
 
 typedef enum {
@@ -229,21 +226,20 @@ static void pngWarning(png_structp png, png_const_charp text)
     snprintf(error->warning, sizeof error->warning, "%s", text);
 }
 
-/* SDL_image 1.2's transforms: 16-bit samples cut to 8, interlacing undone,
-   packed indices spread to bytes, grey expanded to 8 bits; one fully
-   transparent palette entry with all others opaque becomes SDL's colour key,
-   any other palette transparency an alpha channel; RGB's tRNS colour the key,
-   compared with the low byte of each 16-bit value as SDL_image casts it. */
+/* The converter's loader: 16-bit samples cut to 8, interlacing undone,
+   packed indices spread to bytes, grey expanded to 8 bits; a palette whose
+   transparency is more than one fully transparent entry becomes an alpha
+   channel. A single transparent entry or tRNS colour is only a colour key,
+   which the converter's cut ignores: those pixels keep their colours. */
 static int converterTransforms(ReadJob* job, int colorType)
 {
     png_structp png = job->png;
     png_infop info = job->info;
-    PngImage* image = job->image;
     png_set_strip_16(png);
     png_set_interlace_handling(png);
     png_set_packing(png);
     if (colorType == PNG_COLOR_TYPE_GRAY)
-        png_set_expand(png);
+        png_set_expand_gray_1_2_4_to_8(png);
     if (png_get_valid(png, info, PNG_INFO_tRNS)) {
         png_bytep trans = NULL;
         int count = 0;
@@ -260,22 +256,8 @@ static int converterTransforms(ReadJob* job, int colorType)
                     break;
                 }
             }
-            if (j == count && clear >= 0) {
-                image->hasKey = 1;
-                image->keyIndex = clear;
-            } else if (j != count) {
+            if (j != count)
                 png_set_expand(png);
-            }
-        } else if (colorType == PNG_COLOR_TYPE_GRAY) {
-            /* SDL_image turns these into a 16-bit picture of grey and alpha
-               read through RGB masks, which the floor does not imitate. */
-            setMessage(job->error, "grey PNGs with a tRNS chunk are not supported", NULL);
-            return -1;
-        } else {
-            image->hasKey = 1;
-            image->keyRgb[0] = (png_byte)colour->red;
-            image->keyRgb[1] = (png_byte)colour->green;
-            image->keyRgb[2] = (png_byte)colour->blue;
         }
     }
     if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
@@ -523,8 +505,6 @@ typedef struct {
     const png_byte* pixels;
     size_t rowBytes;
     Pixel colours[256]; /* black past the file's palette, as the engine reads it */
-    int hasKey, keyIndex;
-    png_byte keyRgb[3];
 } Picture;
 
 static int makePicture(const PngImage* image, Picture* picture, Message* error)
@@ -534,9 +514,6 @@ static int makePicture(const PngImage* image, Picture* picture, Message* error)
     picture->height = (int)image->height;
     picture->pixels = image->pixels;
     picture->rowBytes = image->rowBytes;
-    picture->hasKey = image->hasKey;
-    picture->keyIndex = image->keyIndex;
-    memcpy(picture->keyRgb, image->keyRgb, 3);
     for (int i = 0; i < 256; ++i)
         picture->colours[i] = makePixel(0, 0, 0, 255);
     switch (image->colorType) {
@@ -565,20 +542,18 @@ static int makePicture(const PngImage* image, Picture* picture, Message* error)
 }
 
 /* A span of a source row as the engine's cuts copy it into a picture without
-   alpha: the colour, opaque, and where SDL's colour key makes the blit skip
-   the pixel, what the destination held before (keyedFill). */
-static void readCutSpan(const Picture* p, int x, int y, int w, Pixel keyedFill, Pixel* out)
+   alpha: the colour, opaque, whatever colour key the file carried. */
+static void readCutSpan(const Picture* p, int x, int y, int w, Pixel* out)
 {
     const png_byte* src = p->pixels + (size_t)y * p->rowBytes + (size_t)x * p->channels;
     switch (p->channels) {
     case 1:
         for (int i = 0; i < w; ++i)
-            out[i] = p->hasKey && src[i] == p->keyIndex ? keyedFill : p->colours[src[i]];
+            out[i] = p->colours[src[i]];
         break;
     case 3:
         for (int i = 0; i < w; ++i, src += 3) {
-            const int keyed = p->hasKey && src[0] == p->keyRgb[0] && src[1] == p->keyRgb[1] && src[2] == p->keyRgb[2];
-            out[i] = keyed ? keyedFill : makePixel(src[0], src[1], src[2], 255);
+            out[i] = makePixel(src[0], src[1], src[2], 255);
         }
         break;
     default:
@@ -651,11 +626,10 @@ static void copyFromCell(Cell* to, int dx, int dy, const Cell* from, int sx, int
                (size_t)w * sizeof(Pixel));
 }
 
-static void copyFromPicture(Cell* to, int dx, int dy, const Picture* from, int sx, int sy, int w, int h,
-                            Pixel keyedFill)
+static void copyFromPicture(Cell* to, int dx, int dy, const Picture* from, int sx, int sy, int w, int h)
 {
     for (int j = 0; j < h; ++j)
-        readCutSpan(from, sx, sy + j, w, keyedFill, to->pixels + (size_t)(dy + j) * to->width + dx);
+        readCutSpan(from, sx, sy + j, w, to->pixels + (size_t)(dy + j) * to->width + dx);
 }
 
 /* ------------------------------------------------------- the two layouts */
@@ -709,7 +683,7 @@ static int cutBlock(const Picture* p, Cell* block, int x, int y)
 {
     if (createCell(block, 48, 64) != 0)
         return -1;
-    copyFromPicture(block, 0, 0, p, x, y, 48, 64, makePixel(0, 0, 0, 255));
+    copyFromPicture(block, 0, 0, p, x, y, 48, 64);
     return 0;
 }
 
@@ -761,7 +735,7 @@ static int cutChipset(const Picture* p, Pixel key, CellList* list)
         return -1;
     fillCell(stack, 0, 0, 128, 768, key);
     for (int i = 0; i < 3; ++i)
-        copyFromPicture(stack, 0, 256 * i, p, 192 + 96 * i, 0, 96, 256, key);
+        copyFromPicture(stack, 0, 256 * i, p, 192 + 96 * i, 0, 96, 256);
 
     Cell sub = {0, 0, NULL};
     int result = cutBlock(p, &sub, 0, 64);
@@ -803,7 +777,7 @@ static int cutCharset(const Picture* p, CellList* list)
                 for (int f = 0; f < 3; ++f)
                     for (int k = 0; k < 2; ++k)
                         copyFromPicture(cell, 24 * columnMap[2 * f + k], 32 * rowMap[r], p, x0 + 24 * f, y0 + 32 * r,
-                                        24, 32, makePixel(0, 0, 0, 255));
+                                        24, 32);
         }
     }
     return 0;
