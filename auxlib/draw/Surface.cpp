@@ -1,5 +1,6 @@
 #include "auxlib/draw/Surface.h"
 
+#include "auxlib/draw/JpegScans.h"
 #include "auxlib/draw/PictureHeader.h"
 #include "auxlib/draw/PngLoader.h"
 #include "auxlib/error/ErrorLogger.h"
@@ -204,6 +205,11 @@ ResultCode Surface::load(const std::string& path, const PictureLimits& limits, L
             return SdlFailure;
         }
     } else {
+        if (countJpegScans(name, maxJpegScans) > maxJpegScans) {
+            SDL_RWclose(file);
+            r.reason = "too many scans for a JPEG file (more than " + std::to_string(maxJpegScans) + ")";
+            return SdlFailure;
+        }
         // The extension is SDL_image's hint for kinds without a signature,
         // as IMG_Load gives it.
         const std::string::size_type dot = name.rfind('.');
