@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, test and run.
+# Installs every Debian package the project needs to build, test and run,
+# and those of the optional groups named on the command line:
+#   bash scripts/setup.sh          # the build, the tests and the programs
+#   bash scripts/setup.sh fuzz     # and the fuzz build (scripts/fuzz.sh)
 # Does nothing when all of them are present already.
 set -euo pipefail
 
@@ -16,6 +19,17 @@ packages=(
   # The window's English texts: lrelease compiles them, LinguistTools finds it.
   qt6-l10n-tools qt6-tools-dev
 )
+
+for group in "$@"; do
+  case "$group" in
+    fuzz)
+      # The fuzz build: clang with libFuzzer and the sanitizer runtimes.
+      packages+=(clang-14 libclang-rt-14-dev) ;;
+    *)
+      echo "setup: unknown package group '$group'" >&2
+      exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
