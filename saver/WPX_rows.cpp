@@ -93,6 +93,10 @@ RowConverter::Direct RowConverter::chooseDirect() const
 
 const Uint8* RowConverter::convert(const Uint8* src, int w, Uint8* out) const
 {
+    // A surface of width 0 has no pixel memory (SDL leaves its pixels null),
+    // and memcpy must not be handed a null pointer even for no bytes.
+    if (w <= 0)
+        return out;
     switch (direct_) {
     case Direct::Same:
         return src;
@@ -152,6 +156,8 @@ const Uint8* RowConverter::convert(const Uint8* src, int w, Uint8* out) const
 
 const Uint8* RowConverter::convertReference(const Uint8* src, int w, Uint8* out) const
 {
+    if (w <= 0)
+        return out; // as in convert
     const SDL_PixelFormat* f = format_;
     switch (target_) {
     case RowTarget::Bmp:
