@@ -44,8 +44,8 @@ executed() {
   echo "${n:-0}"
 }
 corpusSize() { sed -n 's/.* corp: \([0-9]*\)\/.*/\1/p' "$1" | tail -n 1; }
-# What libFuzzer keeps of a failing input; slow-unit-* files are no failure.
-count() { find "$1" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'timeout-*' -o -name 'leak-*' -o -name 'oom-*' \) | wc -l; }
+# The input a failing run kept (crash-, timeout-, leak- or oom-), or nothing.
+keptInput() { sed -n '/slow-unit-/!s/.*Test unit written to \(.*\)$/\1/p' "$1" | tail -n 1; }
 
 summary=()
 failed=0
@@ -66,12 +66,12 @@ for target in fuzz_convert fuzz_png_loader fuzz_savers fuzz_cli_options fuzz_set
   start=$SECONDS
   deadline=$((SECONDS + seconds))
   runs=0 executions=0 found=0 size=0
+  kept=()
   while [ $((deadline - SECONDS)) -gt 0 ]; do
     runs=$((runs + 1))
     log=$logs/run$runs.log
-    before=$(count "$crashes")
-    # The targets make their scratch folders under TMPDIR; a crashed run
-    # leaves its folder there, and all of it goes with the next build.
+    # The targets make their scratch folders under TMPDIR; a failed run
+    # leaves its folder there until this script runs the target again.
     set +e
     (cd "$work" && TMPDIR="$work/tmp" "$program" -max_total_time=$((deadline - SECONDS)) -timeout=30 \
       -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$crashes/" "${corpora[@]}") >"$log" 2>&1
@@ -79,16 +79,21 @@ for target in fuzz_convert fuzz_png_loader fuzz_savers fuzz_cli_options fuzz_set
     set -e
     executions=$((executions + $(executed "$log")))
     size=$(corpusSize "$log")
-    new=$(($(count "$crashes") - before))
     if [ "$status" -eq 0 ]; then
       break
     fi
-    if [ "$new" -le 0 ]; then
+    input=$(keptInput "$log")
+    if [ -z "$input" ]; then
       echo "fuzz: $target ended with status $status and kept no input; see $log" >&2
       exit 1
     fi
-    found=$((found + new))
-    echo "fuzz: $target crashed; input kept in fuzz/crashes/$target/, log $log" >&2
+    echo "fuzz: $target failed on ${input#"$root"/}; log $log" >&2
+    # An input of the corpora itself fails again at every start.
+    if [[ " ${kept[*]} " == *" $input "* ]]; then
+      break
+    fi
+    kept+=("$input")
+    found=$((found + 1))
   done
   [ "$found" -eq 0 ] || failed=1
   summary+=("$(printf '%-18s %8d %12d %8s %8d' "$target" $((SECONDS - start)) "$executions" "${size:-0}" "$found")")
