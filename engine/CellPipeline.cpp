@@ -23,7 +23,6 @@ namespace {
 // number of parts that may run side by side; a step starts when the one
 // before it has finished.
 enum Step { Prepare, Resample, Correct, Sharpen, Write, Done };
-constexpr int stepCount = Done;
 
 // Pictures from this size up have their rows shared out between threads; a
 // smaller one is quicker done by one thread than split.

@@ -185,8 +185,9 @@ int encodePng(PngJob& job)
 
     // Rows taken from the surface as they are may hold blue first; the
     // converted copies are always red, green, blue.
-    if (f->Rmask > f->Bmask
-        && (f->BytesPerPixel == 3 || (f->BytesPerPixel == 4 && colorType == PNG_COLOR_TYPE_RGB_ALPHA)))
+    const bool rowsAsTheyAre = (f->BytesPerPixel == 3 && colorType == PNG_COLOR_TYPE_RGB)
+                               || (f->BytesPerPixel == 4 && colorType == PNG_COLOR_TYPE_RGB_ALPHA);
+    if (f->Rmask > f->Bmask && rowsAsTheyAre)
         png_set_bgr(job.png);
 
     const png_uint_32 w = png_uint_32(surface->w);
@@ -205,15 +206,21 @@ int encodePng(PngJob& job)
         png_set_PLTE(job.png, job.info, entries, colours);
     }
 
-    // 16-bit pixels and 32-bit ones without alpha have no byte layout libpng
-    // reads; packed 1- and 4-bit rows are spread to one index per byte, as
-    // the header promises eight-bit samples.
+    // 16-bit pixels, 32-bit ones without alpha and 24-bit ones with alpha
+    // have no byte layout libpng reads; packed 1- and 4-bit rows are spread
+    // to one index per byte, as the header promises eight-bit samples.
     RowSource source = RowSource::Surface;
     int outOfMemory = 0;
     if (f->BytesPerPixel == 2) {
         source = RowSource::ChannelCopy;
         outOfMemory = 7;
     } else if (f->BytesPerPixel == 4 && f->Amask == 0) {
+        source = RowSource::ChannelCopy;
+        outOfMemory = 8;
+    } else if (f->BytesPerPixel == 3 && f->Amask != 0) {
+        // Three bytes a pixel that hold an alpha channel as well: an RGBA
+        // row has four, so libpng would read past the end of the surface's
+        // rows.
         source = RowSource::ChannelCopy;
         outOfMemory = 8;
     } else if (f->BitsPerPixel == 1 || f->BitsPerPixel == 4) {

@@ -42,7 +42,7 @@ bool RowConverter::knowsFormat() const
     if (bytes < 1 || bytes > 4)
         return false;
     if (target_ == RowTarget::Channels || target_ == RowTarget::ChannelsAlpha)
-        return bytes == 2 || bytes == 4;
+        return bytes >= 2;
     return true;
 }
 
@@ -93,6 +93,10 @@ RowConverter::Direct RowConverter::chooseDirect() const
 
 const Uint8* RowConverter::convert(const Uint8* src, int w, Uint8* out) const
 {
+    // A surface of width 0 has no pixel memory (SDL leaves its pixels null),
+    // and memcpy must not be handed a null pointer even for no bytes.
+    if (w <= 0)
+        return out;
     switch (direct_) {
     case Direct::Same:
         return src;
@@ -152,6 +156,8 @@ const Uint8* RowConverter::convert(const Uint8* src, int w, Uint8* out) const
 
 const Uint8* RowConverter::convertReference(const Uint8* src, int w, Uint8* out) const
 {
+    if (w <= 0)
+        return out; // as in convert
     const SDL_PixelFormat* f = format_;
     switch (target_) {
     case RowTarget::Bmp:
@@ -246,7 +252,9 @@ const Uint8* RowConverter::convertReference(const Uint8* src, int w, Uint8* out)
         const int blueBits = channelBits(f->Bmask), alphaBits = channelBits(f->Amask);
         Uint8* o = out;
         for (int x = 0; x < w; ++x) {
-            const Uint32 p = f->BytesPerPixel == 2 ? readPixel16(src + 2 * x) : readPixel32(src + 4 * x);
+            const Uint32 p = f->BytesPerPixel == 2   ? readPixel16(src + 2 * x)
+                             : f->BytesPerPixel == 3 ? readPixel24(src + 3 * x)
+                                                     : readPixel32(src + 4 * x);
             *o++ = channelSample(p, f->Rmask, f->Rshift, redBits);
             *o++ = channelSample(p, f->Gmask, f->Gshift, greenBits);
             *o++ = channelSample(p, f->Bmask, f->Bshift, blueBits);

@@ -69,6 +69,10 @@ inline Uint32 readPixel16(const Uint8* p)
     return v;
 }
 
+// Three-byte pixels are read byte by byte, lowest first, as SDL's own
+// blitters do on this byte order.
+inline Uint32 readPixel24(const Uint8* p) { return p[0] | Uint32(p[1]) << 8 | Uint32(p[2]) << 16; }
+
 inline Uint32 readPixel32(const Uint8* p)
 {
     Uint32 v;

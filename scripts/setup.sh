@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, test and run.
+# Installs every Debian package the project needs to build, test and run,
+# and those of the optional groups named on the command line:
+#   bash scripts/setup.sh          # the build, the tests and the programs
+#   bash scripts/setup.sh bench    # and what bench/run.sh needs
+#   bash scripts/setup.sh fuzz     # and the fuzz build (scripts/fuzz.sh)
 # Does nothing when all of them are present already.
-#
-#     bash scripts/setup.sh          the build, the tests and the programs
-#     bash scripts/setup.sh bench    the same and what bench/run.sh needs
 set -euo pipefail
 
 packages=(
@@ -20,21 +21,23 @@ packages=(
   qt6-l10n-tools qt6-tools-dev
 )
 
-case "${1:-}" in
-  "") ;;
-  bench)
-    packages+=(
-      hyperfine     # median wall times with warm-up runs
-      time          # /usr/bin/time -f %M: the peak resident memory of a run
-      libvips-tools # vips resize: the outside yardstick of the large picture
-      jq            # reads hyperfine's JSON and writes the results file
-    )
-    ;;
-  *)
-    echo "setup: unknown group '$1' (none, or bench)" >&2
-    exit 2
-    ;;
-esac
+for group in "$@"; do
+  case "$group" in
+    bench)
+      packages+=(
+        hyperfine     # median wall times with warm-up runs
+        time          # /usr/bin/time -f %M: the peak resident memory of a run
+        libvips-tools # vips resize: the outside yardstick of the large picture
+        jq            # reads hyperfine's JSON and writes the results file
+      ) ;;
+    fuzz)
+      # The fuzz build: clang with libFuzzer and the sanitizer runtimes.
+      packages+=(clang-14 libclang-rt-14-dev) ;;
+    *)
+      echo "setup: unknown package group '$group'" >&2
+      exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -70,14 +70,18 @@ std::optional<DeclaredSize> readDeclaredSize(const std::string& path)
         return DeclaredSize{w, h};
     }
     if (got >= 26 && head[0] == 'B' && head[1] == 'M') {
+        // Read as SDL_image reads it: the 12-byte OS/2 header holds 16-bit
+        // sizes, and a header of any other size is taken for the Windows
+        // one, however short or long it claims to be, so every header size
+        // is a size SDL_image would allocate for.
         const std::uint32_t headerSize = littleEndian32(head + 14);
-        if (headerSize >= 40) {
-            const std::int32_t w = std::int32_t(littleEndian32(head + 18));
-            const std::int32_t h = std::int32_t(littleEndian32(head + 22));
-            // A negative height marks rows stored top-down.
-            if (w > 0 && h != 0 && h != INT32_MIN)
-                return DeclaredSize{std::uint32_t(w), std::uint32_t(std::abs(h))};
-        }
+        if (headerSize == 12)
+            return DeclaredSize{std::uint32_t(head[18] | head[19] << 8), std::uint32_t(head[20] | head[21] << 8)};
+        const std::int32_t w = std::int32_t(littleEndian32(head + 18));
+        const std::int32_t h = std::int32_t(littleEndian32(head + 22));
+        // A negative height marks rows stored top-down.
+        if (w > 0 && h != 0 && h != INT32_MIN)
+            return DeclaredSize{std::uint32_t(w), std::uint32_t(std::abs(h))};
     }
     if (got >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) {
         DeclaredSize size;

@@ -220,6 +220,21 @@ ResultCode Surface::load(const std::string& path, const PictureLimits& limits, L
             r.reason = SDL_GetError();
             return SdlFailure;
         }
+        // SDL_image's BMP reader makes a surface of whatever bit count the
+        // header gives (or the unread fields of a header cut short): 0 bits
+        // gives pixels of no bytes and a picture of any size decoded from
+        // nothing; 8193 bits, cut to SDL's 8-bit fields, a 1-bit row pitch
+        // for 1-byte pixels. Every pixel loop reads whole bytes per pixel
+        // across the full width.
+        const SDL_PixelFormat* f = s->format;
+        if (f->BytesPerPixel < 1 || f->BytesPerPixel > 4 || s->pixels == nullptr
+            || s->pitch < s->w * f->BytesPerPixel) {
+            r.reason = "unreadable pixel layout: " + std::to_string(f->BitsPerPixel) + " bits, "
+                       + std::to_string(f->BytesPerPixel) + " bytes per pixel, rows of " + std::to_string(s->pitch)
+                       + " bytes";
+            SDL_FreeSurface(s);
+            return SdlFailure;
+        }
         r.ownPalette = s->format->palette != nullptr;
     }
     if (beyond(limits, std::uint32_t(s->w), std::uint32_t(s->h))) {

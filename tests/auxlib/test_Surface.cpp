@@ -1,9 +1,12 @@
+#include "auxlib/draw/PngLoader.h"
 #include "auxlib/draw/Surface.h"
 #include "auxlib/utility/SDLInitializer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
+#include <string>
 
 using namespace auxlib::draw;
 using auxlib::utility::SDLInitializer;
@@ -124,6 +127,58 @@ TEST(SurfaceLoad, EmptyPathAndUndecodableFile)
     }
     EXPECT_EQ(s.load("junk.png"), SdlFailure);
     EXPECT_FALSE(s.isValid());
+}
+
+namespace {
+
+// A bitmap with the 40-byte Windows header of the given bit count and size,
+// its pixels at offset 54.
+std::string bitmapHeader(int bits, int width, int height, const std::string& pixels)
+{
+    std::string out = "BM";
+    auto put = [&out](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out += char((v >> (8 * i)) & 0xFF);
+    };
+    put(54 + std::uint32_t(pixels.size()), 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(std::uint32_t(width), 4);
+    put(std::uint32_t(height), 4);
+    put(1, 2);
+    put(std::uint32_t(bits), 2);
+    out.append(24, '\0');
+    return out + pixels;
+}
+
+} // namespace
+
+// Bit counts SDL_image takes without complaint: 0 makes a 5 x 3 picture of
+// no pixel bytes, read from nothing; 8193 (0x2001) one of 1-byte pixels in
+// rows of 4 bytes, 19 pixels wide.
+TEST(SurfaceLoad, BitmapsOfUnreadablePixelLayoutsAreRefused)
+{
+    std::ofstream("zero-bits.bmp", std::ios::binary) << bitmapHeader(0, 5, 3, "");
+    std::ofstream("odd-bits.bmp", std::ios::binary) << bitmapHeader(0x2001, 19, 11, std::string(44, '\x40'));
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {{"zero-bits.bmp", "unreadable pixel layout: 0 bits, 0 bytes per pixel, rows of 0 bytes"},
+                 {"odd-bits.bmp", "unreadable pixel layout: 1 bits, 1 bytes per pixel, rows of 4 bytes"}};
+    for (const auto& c : cases) {
+        Surface s;
+        LoadReport report;
+        EXPECT_EQ(s.load(c.name, PictureLimits(), &report), SdlFailure) << c.name;
+        EXPECT_FALSE(s.isValid()) << c.name;
+        EXPECT_EQ(report.reason, c.reason);
+        EXPECT_FALSE(report.tooLarge) << c.name;
+    }
+    // The same header with 24 bits loads.
+    std::ofstream("fine.bmp", std::ios::binary) << bitmapHeader(24, 19, 11, std::string(60 * 11, '\x40'));
+    Surface fine;
+    EXPECT_EQ(fine.load("fine.bmp", PictureLimits(), nullptr), Success);
+    EXPECT_EQ(fine.width(), 19);
 }
 
 TEST(SurfaceLoad, ReadsABmpWrittenBySdl)

@@ -135,6 +135,13 @@ TEST_F(Convert, TooLargeSourceIsRefusedWithOneLogEntry)
     writeGradientBmp(path("tall.bmp"), 1, 16384);
     EXPECT_EQ(run(path("tall.bmp"), dir, "t"), 10);
     boxes.clear();
+    // An OS/2 bitmap's 16-bit sizes, with no pixels behind them: refused
+    // from the header, not from a decoder that ran out of data.
+    std::string os2("BM\x1A\0\0\0\0\0\0\0\x1A\0\0\0\x0C\0\0\0\x20\x4E\x20\x4E\x01\0\x18\0", 26);
+    std::ofstream(path("os2.bmp"), std::ios::binary) << os2;
+    EXPECT_EQ(run(path("os2.bmp"), dir, "o"), 10);
+    EXPECT_NE(readLog().find("(20000 × 20000)"), std::string::npos) << readLog();
+    boxes.clear();
     // The largest size allowed still converts in full.
     writeGradientBmp(path("edge.bmp"), 8191, 2);
     EXPECT_EQ(run(path("edge.bmp"), dir, "e", 0, 0, "", 1, "", 0, ""), 0);

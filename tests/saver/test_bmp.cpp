@@ -127,6 +127,21 @@ TEST(BmpWriter, HeightZeroWritesHeadersAndPaletteOnly)
     EXPECT_EQ(le32(b, 34), 0u);
 }
 
+// SDL gives a surface of width 0 no pixel memory at all: its rows are null.
+TEST(BmpWriter, WidthZeroWritesHeadersAndPaletteOnly)
+{
+    for (int bits : {1, 4, 8}) {
+        SurfacePtr s = paletteSurface(0, 14, bits, 1 << bits);
+        ASSERT_EQ(s->pixels, nullptr);
+        Bytes b;
+        ASSERT_EQ(saveToMemory(WPX_SaveBMP_RW, s.get(), b), 0) << bits;
+        EXPECT_EQ(b.size(), 54u + 4 * (1u << bits)) << bits;
+        EXPECT_EQ(le32(b, 18), 0u) << bits; // width
+        EXPECT_EQ(le32(b, 22), 14u) << bits; // height
+        EXPECT_EQ(le32(b, 34), 0u) << bits; // image size
+    }
+}
+
 TEST(BmpWriter, FailureResults)
 {
     SurfacePtr s = patternSurface(6, 4, BGR24);

@@ -17,6 +17,10 @@ int widen(int v, int bits)
     }
 }
 
+// Three-byte pixels with an alpha channel, red lowest and blue lowest.
+constexpr Layout RGBA6666_24{"RGBA6666_24", 24, 0x00003F, 0x000FC0, 0x03F000, 0xFC0000};
+constexpr Layout BGRA6666_24{"BGRA6666_24", 24, 0x03F000, 0x000FC0, 0x00003F, 0xFC0000};
+
 } // namespace
 
 TEST(PngWriter, ColourTypeSignificantBitsAndPixelsByLayout)
@@ -26,7 +30,8 @@ TEST(PngWriter, ColourTypeSignificantBitsAndPixelsByLayout)
         int colourType;
         Bytes sbit;
     } cases[] = {{BGRA32, 6, {8, 8, 8, 8}}, {RGBA32, 6, {8, 8, 8, 8}}, {BGRX32, 2, {8, 8, 8}}, {BGR24, 2, {8, 8, 8}},
-                 {RGB24, 2, {8, 8, 8}},     {RGB565, 2, {5, 6, 5}},    {RGB555, 2, {5, 5, 5}}};
+                 {RGB24, 2, {8, 8, 8}},     {RGB565, 2, {5, 6, 5}},    {RGB555, 2, {5, 5, 5}},
+                 {RGBA6666_24, 6, {6, 6, 6, 6}}, {BGRA6666_24, 6, {6, 6, 6, 6}}};
     for (const auto& c : cases) {
         const Layout& l = c.layout;
         SurfacePtr s = patternSurface(7, 5, l);
@@ -45,7 +50,7 @@ TEST(PngWriter, ColourTypeSignificantBitsAndPixelsByLayout)
             for (int x = 0; x < 7; ++x) {
                 const Rgba v = patternAt(x, y, l);
                 const Rgba want{widen(v[0], maskBits(l.r)), widen(v[1], maskBits(l.g)), widen(v[2], maskBits(l.b)),
-                                l.a ? v[3] : 255};
+                                l.a ? widen(v[3], maskBits(l.a)) : 255};
                 ASSERT_EQ(png.at(x, y), want) << l.name << " at " << x << "," << y;
             }
     }
