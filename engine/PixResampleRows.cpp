@@ -39,6 +39,11 @@ inline std::int32_t blend(std::int32_t a, std::int32_t b, bool half)
     return half ? (a + b) >> 1 : a;
 }
 
+// (p + q) >> 1 in each of the four bytes at once: the shared bits, plus half
+// the differing ones with the bit that would cross into the next byte
+// masked off.
+inline Pixel mean(Pixel p, Pixel q) { return (p & q) + (((p ^ q) >> 1) & 0x7F7F7F7Fu); }
+
 // The end of the grid square (in one direction) that holds source position v.
 inline std::int32_t squareEnd(std::int32_t v, std::int32_t grid, std::int32_t size)
 {
@@ -71,6 +76,18 @@ void bilinearRow(const PixelRows& source, Pixel* out, std::int32_t Y, std::int32
         const bool halfX = (X & 1) != 0;
         const bool rightInside = x0 + 1 < squareEnd(x0, gw, source.width);
         const std::int32_t x1 = rightInside ? x0 + 1 : x0;
+        if (rightInside && belowInside) {
+            const Pixel a = top[x0], b = top[x1], c = bottom[x0], d = bottom[x1];
+            if (a != key && b != key && c != key && d != key) {
+                // All four samples there: the blends of the rule are plain
+                // means, each truncated, channel by channel.
+                if (!halfX)
+                    out[X] = halfY ? mean(a, c) : a;
+                else
+                    out[X] = halfY ? mean(mean(a, b), mean(c, d)) : mean(a, b);
+                continue;
+            }
+        }
         const Sample p00 = fetch(top[x0], true, key);
         const Sample p10 = fetch(top[x1], rightInside, key);
         const Sample p01 = fetch(bottom[x0], belowInside, key);
