@@ -124,3 +124,21 @@ TEST_F(EditorPictures, ALoadFailureWritesOneEntryWithTheReason)
     EXPECT_NE(log.find("Couldn't open"), std::string::npos) << log;
     EXPECT_EQ(log.find("Error!!", 1), std::string::npos) << "one entry";
 }
+
+TEST_F(EditorPictures, PicturesOfOtherKindsAreRefusedFromTheirHeaderToo)
+{
+    // A GIF whose first image is 60000 x 30000, in 40 bytes: refused with
+    // the size entry before its decoder is asked for any memory.
+    std::string gif = "GIF89a";
+    for (int b : {1, 0, 1, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0x60, 0xEA, 0x30, 0x75, 0, 2, 2, 0x44, 1, 0, 0x3B})
+        gif += char(b);
+    std::ofstream(path("huge.gif"), std::ios::binary) << gif;
+    EXPECT_EQ(graphicConvert(path("huge.gif").c_str(), dir.c_str(), "x", 0, 0, 0, 0, 0, 0, 1, 1, "", 0, nullptr, 0,
+                             nullptr),
+              10);
+    const std::string log = readLog();
+    EXPECT_NE(log.find("Pixwright_DLL(128)"), std::string::npos) << log;
+    EXPECT_NE(log.find("(60000 × 30000)"), std::string::npos) << log;
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], path("huge.gif") + "ファイルを開けません。");
+}
