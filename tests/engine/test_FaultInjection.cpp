@@ -126,7 +126,18 @@ void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept
     return std::malloc(bytes == 0 ? 1 : bytes);
 }
 
+// Every array form goes through malloc and free together: replacing only the
+// nothrow allocation would leave the library's own new[] (file buffers) paired
+// with this free, which the address sanitizer rightly calls a mismatch.
+void* operator new[](std::size_t bytes)
+{
+    if (void* p = std::malloc(bytes == 0 ? 1 : bytes))
+        return p;
+    throw std::bad_alloc();
+}
+
 void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 extern "C" SDL_RWops* SDL_RWFromFile(const char* file, const char* mode)
