@@ -1,6 +1,7 @@
 #include "engine/CellEnlargement.h"
 
 #include "auxlib/error/ErrorLogger.h"
+#include "engine/EffectorLogSites.h"
 #include "engine/PixEffectorRows.h"
 
 #include <algorithm>
@@ -12,16 +13,7 @@ using auxlib::draw::Success;
 using auxlib::draw::Surface;
 using auxlib::error::ErrorLogger;
 
-namespace {
-constexpr const char* sourceName = "..\\..\\PixEffector";
-
-// The entries enlargeCell writes for the same failures.
-constexpr int createFailedLine = 39;
-constexpr int resampleFailedLine = 61;
-constexpr int sharpenFailedLine = 78;
-constexpr int copyFailedLine = 301;
-
-} // namespace
+using namespace effectorSites;
 
 CellEnlargement::CellEnlargement(const PixEffector& effector, const Surface& cell, std::int32_t gridWidth,
                                  std::int32_t gridHeight, std::int32_t sharpenLevel, bool eraseAlphaGrid)

@@ -38,8 +38,6 @@ public:
     // The enlarged cell, or an empty Surface after a failure.
     auxlib::draw::Surface result() const;
 
-    bool failed() const { return failed_; }
-
 private:
     void bandRows(std::int32_t band, std::int32_t bands, std::int32_t& begin, std::int32_t& end) const;
 

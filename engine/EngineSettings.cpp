@@ -9,7 +9,7 @@ namespace {
 
 struct StoredSettings {
     int threads = 0; // 0: the core count
-    int pngFilter = PngFilterDefault;
+    int pngFilter = WPX_PNG_FILTER_DEFAULT;
     ProgressReporter progress;
 };
 
@@ -25,13 +25,14 @@ StoredSettings& stored()
     return settings;
 }
 
-} // namespace
-
+// The machine's core count, at least 1.
 int coreCount()
 {
     const unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 1 : static_cast<int>(cores);
 }
+
+} // namespace
 
 EngineSettings currentSettings()
 {
@@ -57,9 +58,9 @@ extern "C" PIXWRIGHT_API void setThreadCount(int threads)
 extern "C" PIXWRIGHT_API void setPngFilter(int filter)
 {
     std::lock_guard<std::mutex> guard(engine::settingsLock());
-    engine::stored().pngFilter = filter >= engine::PngFilterDefault && filter <= engine::PngFilterAll
+    engine::stored().pngFilter = filter >= WPX_PNG_FILTER_DEFAULT && filter <= WPX_PNG_FILTER_ALL
                                      ? filter
-                                     : engine::PngFilterDefault;
+                                     : WPX_PNG_FILTER_DEFAULT;
 }
 
 extern "C" PIXWRIGHT_API void setProgressHandler(PixwrightProgressHandler handler, void* user)

@@ -2,19 +2,9 @@
 #define ENGINE_ENGINESETTINGS_H
 
 #include "engine/Pixwright_DLL.h"
+#include "saver/writepix.h"
 
 namespace engine {
-
-// libpng's own filter choice, then the single filters, then all five.
-enum PngFilter : int {
-    PngFilterDefault = 0,
-    PngFilterNone = 1,
-    PngFilterSub = 2,
-    PngFilterUp = 3,
-    PngFilterAverage = 4,
-    PngFilterPaeth = 5,
-    PngFilterAll = 6,
-};
 
 struct ProgressReporter {
     PixwrightProgressHandler handler = nullptr;
@@ -26,14 +16,11 @@ struct ProgressReporter {
 // running on another thread sees either the old or the new value whole.
 struct EngineSettings {
     int threads = 1; // resolved: 1 or more
-    int pngFilter = PngFilterDefault;
+    int pngFilter = WPX_PNG_FILTER_DEFAULT; // a WPX_PNG_FILTER_* value
     ProgressReporter progress;
 };
 
 EngineSettings currentSettings();
-
-// The machine's core count, at least 1.
-int coreCount();
 
 } // namespace engine
 

@@ -59,11 +59,6 @@ bool sameIgnoringAsciiCase(const std::string& a, const std::string& b)
     return true;
 }
 
-struct Output {
-    bool selected;
-    std::string suffix;
-};
-
 ConvertResult fail(ConvertResult code, const boost::format& message)
 {
     showErrorBox(message);
@@ -100,12 +95,13 @@ ConvertResult convert(const ConvertRequest& request)
         return fail(NoOutputFolder, "出力フォルダが指定されていません。");
 
     // A missing suffix of a selected output is read as an empty one.
-    const Output natural{request.saveNatural, request.naturalSuffix ? request.naturalSuffix : ""};
-    const Output colour{request.saveColor, request.colorSuffix ? request.colorSuffix : ""};
-    const Output alpha{request.saveAlpha, request.alphaSuffix ? request.alphaSuffix : ""};
+    using Variant = CellPipeline::Variant;
+    const Variant natural{request.saveNatural, request.naturalSuffix ? request.naturalSuffix : ""};
+    const Variant colour{request.saveColor, request.colorSuffix ? request.colorSuffix : ""};
+    const Variant alpha{request.saveAlpha, request.alphaSuffix ? request.alphaSuffix : ""};
     if (!natural.selected && !colour.selected && !alpha.selected)
         return fail(NoOutput, "出力画像がありません。");
-    auto clash = [](const Output& a, const Output& b) {
+    auto clash = [](const Variant& a, const Variant& b) {
         return a.selected && b.selected && sameIgnoringAsciiCase(a.suffix, b.suffix);
     };
     if (clash(natural, colour) || clash(natural, alpha) || clash(colour, alpha))
@@ -173,16 +169,15 @@ ConvertResult convert(const ConvertRequest& request)
     job.options.format = request.outputFormat;
     job.options.numbered = cells.size() != 1;
     job.outputPath = outputPath;
-    job.variants = {CellPipeline::Variant{natural.selected, natural.suffix},
-                    CellPipeline::Variant{colour.selected, colour.suffix},
-                    CellPipeline::Variant{alpha.selected, alpha.suffix}};
+    job.variants = {natural, colour, alpha};
     job.write.pngFilter = settings.pngFilter;
     job.write.threads = settings.threads;
     job.threads = settings.threads;
     job.progress = settings.progress;
 
     CellPipeline pipeline(effector, job);
-    switch (pipeline.run(cells)) {
+    const ConvertResult result = pipeline.run(cells);
+    switch (result) {
     case Converted:
         return Converted;
     case Cancelled:
@@ -190,11 +185,9 @@ ConvertResult convert(const ConvertRequest& request)
     case CellNotConverted:
         return fail(CellNotConverted, "画像ファイルの変換に失敗しました。");
     case NaturalNotSaved:
-        return fail(NaturalNotSaved, "画像ファイルの保存に失敗しました。");
     case ColorNotSaved:
-        return fail(ColorNotSaved, "画像ファイルの保存に失敗しました。");
     case AlphaNotSaved:
-        return fail(AlphaNotSaved, "画像ファイルの保存に失敗しました。");
+        return fail(result, "画像ファイルの保存に失敗しました。");
     default:
         break;
     }

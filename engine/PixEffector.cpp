@@ -1,6 +1,7 @@
 #include "engine/PixEffector.h"
 
 #include "auxlib/error/ErrorLogger.h"
+#include "engine/EffectorLogSites.h"
 
 #include <algorithm>
 
@@ -15,15 +16,7 @@ using auxlib::error::ErrorLogger;
 
 namespace {
 
-constexpr const char* sourceName = "..\\..\\PixEffector";
-
-// The log names each site by a fixed number rather than by this file's line,
-// so entries read the same whatever the layout of the code.
-constexpr int createFailedLine = 39;
-constexpr int resampleFailedLine = 61;
-constexpr int alphaGridFailedLine = 69;
-constexpr int sharpenFailedLine = 78;
-constexpr int resampleLockFailedLine = 126;
+using namespace effectorSites;
 
 constexpr float cellScale = 2.0f;
 

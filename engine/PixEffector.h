@@ -108,6 +108,10 @@ public:
     // (p + 2q + r) / 4 at t = 0.5.
     static float threeTap(std::int32_t p, std::int32_t q, std::int32_t r, float t);
 
+    // An alpha step of this size or more between a grid-line pixel and its
+    // neighbours counts as a spike.
+    static constexpr std::int32_t alphaSpike = 63;
+
     // Replaces single-pixel alpha spikes on the grid lines x = spacingX - 1,
     // 2 * spacingX - 1, ... and the same rows by the alpha of the pixel to the
     // left or above. Bilinear pictures with alpha only; always succeeds.

@@ -7,6 +7,7 @@
 #include "saver/writepix.h"
 
 #include <boost/format.hpp>
+#include <optional>
 
 namespace engine {
 
@@ -88,8 +89,8 @@ ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fil
     // An error text left by an earlier step the conversion survived must not
     // be mistaken by the writer for a failure of this save.
     SDL_ClearError();
-    StagedFile own(name);
-    StagedFile& file = staged != nullptr ? *staged : own;
+    std::optional<StagedFile> own;
+    StagedFile& file = staged != nullptr ? *staged : own.emplace(name);
     if (file.write(surface.sdl(), settings.pngFilter, settings.threads) != 0) {
         logSaveFailure(name, true);
         return SdlFailure;
@@ -163,15 +164,16 @@ ResultCode PixSaver::writeAlpha(const Surface& surface, const std::string& fileN
     }
     if (pixelPath() == PixelPath::Rows && isEnginePixelFormat(surface)) {
         copyAlphaRows(surface, grey);
-        return writeNatural(grey, fileName, settings, staged);
-    }
-    // With the grey palette the nearest entry to (a, a, a) is index a itself.
-    for (int y = 0; y < surface.height(); ++y) {
-        for (int x = 0; x < surface.width(); ++x) {
-            Rgba pixel;
-            surface.getPixel(pixel, x, y);
-            const Rgba level{pixel.a, pixel.a, pixel.a, 255};
-            grey.putPixel(x, y, &level);
+    } else {
+        // With the grey palette the nearest entry to (a, a, a) is index a
+        // itself.
+        for (int y = 0; y < surface.height(); ++y) {
+            for (int x = 0; x < surface.width(); ++x) {
+                Rgba pixel;
+                surface.getPixel(pixel, x, y);
+                const Rgba level{pixel.a, pixel.a, pixel.a, 255};
+                grey.putPixel(x, y, &level);
+            }
         }
     }
     return writeNatural(grey, fileName, settings, staged);
@@ -182,31 +184,31 @@ namespace {
 using Writer = ResultCode (*)(const Surface&, const std::string&, const WriteSettings&, StagedFile*);
 
 ResultCode saveCell(Writer write, const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                    int cellIndex, const std::string& suffix, const WriteSettings& settings)
+                    int cellIndex, const std::string& suffix)
 {
     if (!cell.isValid())
         return InvalidArgument;
-    return write(cell, makeOutputFileName(options, outputPath, cellIndex, suffix), settings, nullptr);
+    return write(cell, makeOutputFileName(options, outputPath, cellIndex, suffix), WriteSettings(), nullptr);
 }
 
 } // namespace
 
 ResultCode saveNaturalCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                           int cellIndex, const std::string& suffix, const WriteSettings& settings)
+                           int cellIndex, const std::string& suffix)
 {
-    return saveCell(PixSaver::writeNatural, options, cell, outputPath, cellIndex, suffix, settings);
+    return saveCell(PixSaver::writeNatural, options, cell, outputPath, cellIndex, suffix);
 }
 
 ResultCode saveColorCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix, const WriteSettings& settings)
+                         int cellIndex, const std::string& suffix)
 {
-    return saveCell(PixSaver::writeColor, options, cell, outputPath, cellIndex, suffix, settings);
+    return saveCell(PixSaver::writeColor, options, cell, outputPath, cellIndex, suffix);
 }
 
 ResultCode saveAlphaCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix, const WriteSettings& settings)
+                         int cellIndex, const std::string& suffix)
 {
-    return saveCell(PixSaver::writeAlpha, options, cell, outputPath, cellIndex, suffix, settings);
+    return saveCell(PixSaver::writeAlpha, options, cell, outputPath, cellIndex, suffix);
 }
 
 } // namespace engine

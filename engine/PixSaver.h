@@ -44,11 +44,11 @@ public:
 
 // Name one variant of a cell and write it; 3 for a cell holding no picture.
 ResultCode saveNaturalCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                           int cellIndex, const std::string& suffix, const WriteSettings& settings = WriteSettings());
+                           int cellIndex, const std::string& suffix);
 ResultCode saveColorCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix, const WriteSettings& settings = WriteSettings());
+                         int cellIndex, const std::string& suffix);
 ResultCode saveAlphaCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,
-                         int cellIndex, const std::string& suffix, const WriteSettings& settings = WriteSettings());
+                         int cellIndex, const std::string& suffix);
 
 } // namespace engine
 

@@ -4,6 +4,7 @@
 #include "engine/PixEffector.h"
 
 #include "auxlib/error/ErrorLogger.h"
+#include "engine/EffectorLogSites.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,17 +20,9 @@ using auxlib::error::ErrorLogger;
 
 namespace {
 
-constexpr const char* sourceName = "..\\..\\PixEffector";
+using namespace effectorSites;
 
-// Fixed site numbers of the log, as for the enlargement's own entries.
-constexpr int copyFailedLine = 301;
-constexpr int sharpenLockFailedLine = 313;
-
-// An alpha step of this size or more between a grid-line pixel and its
-// neighbours counts as a spike.
-constexpr std::int32_t alphaSpike = 63;
-
-bool spike(const Rgba& p, const Rgba& neighbour) { return std::abs(p.a - neighbour.a) >= alphaSpike; }
+bool spike(const Rgba& p, const Rgba& neighbour) { return std::abs(p.a - neighbour.a) >= PixEffector::alphaSpike; }
 
 } // namespace
 

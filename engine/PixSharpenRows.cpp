@@ -10,9 +10,10 @@ namespace engine::rows {
 
 namespace {
 
-constexpr std::int32_t alphaSpike = 63;
-
-inline bool spike(Pixel p, Pixel neighbour) { return std::abs(std::int32_t(alphaOf(p)) - alphaOf(neighbour)) >= alphaSpike; }
+inline bool spike(Pixel p, Pixel neighbour)
+{
+    return std::abs(std::int32_t(alphaOf(p)) - alphaOf(neighbour)) >= PixEffector::alphaSpike;
+}
 
 inline Pixel withAlphaOf(Pixel p, Pixel from) { return (p & 0x00FFFFFFu) | (from & 0xFF000000u); }
 

@@ -21,7 +21,6 @@ public:
     StagedFile& operator=(StagedFile&&) = delete;
 
     const std::string& finalName() const { return finalName_; }
-    const std::string& temporaryName() const { return temporaryName_; }
 
     // Encodes the picture into the temporary file by the final name's
     // extension, as WPX_Save would into the final file; pngFilter as
