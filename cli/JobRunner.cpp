@@ -19,7 +19,6 @@ namespace {
 // The engine calls its box and progress handlers on the thread that called
 // graphicConvert; each conversion thread says which input it works on.
 thread_local InputResult* currentResult = nullptr;
-ProgressLine* progressLine = nullptr;
 
 void collectBox(const char*, const char* text)
 {
@@ -27,10 +26,10 @@ void collectBox(const char*, const char* text)
         currentResult->messages.push_back(text);
 }
 
-int collectProgress(void*, int, int, int filesWritten)
+int collectProgress(void* user, int, int, int filesWritten)
 {
     if (currentResult != nullptr) {
-        if (progressLine != nullptr)
+        if (auto* progressLine = static_cast<ProgressLine*>(user))
             progressLine->filesWritten(filesWritten - currentResult->filesWritten);
         currentResult->filesWritten = filesWritten;
     }
@@ -38,7 +37,6 @@ int collectProgress(void*, int, int, int filesWritten)
 }
 
 struct Shared {
-    const JobRunner* runner = nullptr;
     const std::vector<std::string>* inputs = nullptr;
     std::vector<std::optional<InputResult>> results;
     std::atomic<size_t> next{0};
@@ -85,8 +83,7 @@ InputResult JobRunner::convert(const std::string& input) const
 void JobRunner::run(const std::vector<std::string>& inputs, const Report& report)
 {
     setErrorBoxHandler(collectBox);
-    setProgressHandler(collectProgress, nullptr);
-    progressLine = progress_;
+    setProgressHandler(collectProgress, progress_);
     const int threads = static_cast<int>(std::min<size_t>(size_t(jobs_), std::max<size_t>(inputs.size(), 1)));
     // Threads not needed for the inputs go to the cells of each.
     setThreadCount(std::max(1, jobs_ / threads));
@@ -98,12 +95,11 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Report& report
                 progress_->inputDone();
             report(i, result);
         }
-        progressLine = nullptr;
+        setProgressHandler(nullptr, nullptr);
         return;
     }
 
     Shared shared;
-    shared.runner = this;
     shared.inputs = &inputs;
     shared.results.resize(inputs.size());
     shared.convert = [this](const std::string& input) { return convert(input); };
@@ -127,7 +123,7 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Report& report
     }
     for (SDL_Thread* thread : started)
         SDL_WaitThread(thread, nullptr);
-    progressLine = nullptr;
+    setProgressHandler(nullptr, nullptr);
 }
 
 } // namespace cli

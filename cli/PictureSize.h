@@ -11,9 +11,9 @@ struct PictureSize {
 };
 
 // The size a picture file declares, for the automatic mode: read from the
-// header of a PNG, BMP or JPEG file without decoding the pixels, or by
-// decoding any other picture. 0 x 0 when the file cannot be read; the engine
-// then reports the file itself. Safe to call from several threads.
+// header without decoding the pixels for every kind whose header gives it,
+// or by decoding the rest (XPM, XV). 0 x 0 when the file cannot be read; the
+// engine then reports the file itself. Safe to call from several threads.
 PictureSize readPictureSize(const std::string& path);
 
 } // namespace cli

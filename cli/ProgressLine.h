@@ -18,8 +18,6 @@ public:
     ProgressLine(std::FILE* terminal, bool shown, std::size_t inputs);
     ~ProgressLine();
 
-    bool shown() const { return shown_; }
-
     // From any thread: files written by a running conversion.
     void filesWritten(int more);
     // On the reporting thread: one more input finished.
@@ -30,10 +28,10 @@ public:
     // Removes the line for good.
     void finish();
 
+private:
     // The text of the line, without the terminal's control bytes.
     static std::string text(std::size_t done, std::size_t inputs, long files, double seconds);
 
-private:
     void draw(bool force);
     void clear();
 

@@ -1,5 +1,7 @@
 #include "gui/ConversionWorker.h"
 
+#include "gui/EditorPictures.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QHBoxLayout>
@@ -41,11 +43,9 @@ QString firstResultFile(const TConversionRequest& request, const QSize& sourceSi
     QString folder = QString::fromUtf8(request.outputFolder);
     folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QString file = QDir(folder).filePath(name);
-    // Only the presets at their own size cut the picture into several cells;
-    // every other conversion writes one cell, unnumbered.
-    const bool numbered = request.editorPreset != 0 &&
-                          (sourceSize == QSize(480, 256) || sourceSize == QSize(288, 256));
-    if (numbered)
+    // Only a cut picture has several cells; every other conversion writes
+    // one cell, unnumbered.
+    if (editorCutFor(request.editorPreset != 0, sourceSize) != TEditorCut::None)
         file += QStringLiteral("_00");
     if (!suffix.isEmpty())
         file += QLatin1Char('_') + QString::fromUtf8(suffix);

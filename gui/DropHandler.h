@@ -26,7 +26,6 @@ public:
 
     // While disabled every drop is refused.
     void setEnabled(bool enabled) { enabled_ = enabled; }
-    bool isEnabled() const { return enabled_; }
 
 signals:
     void pictureDropped(const QString& path);

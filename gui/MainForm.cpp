@@ -1,6 +1,7 @@
 #include "gui/MainForm.h"
 
 #include "gui/DropHandler.h"
+#include "gui/EditorPictures.h"
 #include "gui/FileFilter.h"
 #include "gui/FolderDialog.h"
 #include "gui/ModalHost.h"
@@ -487,7 +488,7 @@ void TPixwrightForm::connectHandlers()
     connect(GridYEdit, &QLineEdit::textChanged, this, &TPixwrightForm::updatePreviewGrid);
     connect(GridModeGroup, &QButtonGroup::buttonToggled, this, &TPixwrightForm::updatePreviewGrid);
 
-    connect(ConversionWorker, &TConversionWorker::progressed, this, &TPixwrightForm::conversionProgressed);
+    connect(ConversionWorker, &TConversionWorker::progressed, ConversionProgress, &TConversionProgress::update);
     connect(ConversionWorker, &TConversionWorker::finished, this, &TPixwrightForm::conversionEnded);
     connect(ConversionProgress, &TConversionProgress::cancelRequested, ConversionWorker,
             &TConversionWorker::cancel);
@@ -662,16 +663,21 @@ void TPixwrightForm::writeSettings() const
     settings::write(GetDataFileName(), configFile_, out.bytes());
 }
 
+void TPixwrightForm::setLoadedPicture(const QImage& image)
+{
+    loadedPicture_ = image;
+    Preview->setPicture(loadedPicture_);
+    updatePreviewKey();
+    if (ColorKeyPaletteCheckBox->isChecked())
+        showPaletteKey();
+}
+
 void TPixwrightForm::OpenFileEditChange()
 {
     OpenFileSettleTimer->stop();
     const TPictureFile picture = TPictureFile::load(OpenFileEdit->text());
     if (picture.state != TPictureFile::Loaded && !loadedPicture_.isNull()) {
-        loadedPicture_ = QImage();
-        Preview->setPicture(loadedPicture_);
-        updatePreviewKey();
-        if (ColorKeyPaletteCheckBox->isChecked())
-            showPaletteKey();
+        setLoadedPicture(QImage());
         emit InputPictureChanged();
     }
     if (picture.state == TPictureFile::Invalid) {
@@ -685,19 +691,15 @@ void TPixwrightForm::OpenFileEditChange()
         HelpMemo->show();
         return;
     }
-    loadedPicture_ = picture.image;
-    Preview->setPicture(loadedPicture_);
-    updatePreviewKey();
-    if (ColorKeyPaletteCheckBox->isChecked())
-        showPaletteKey();
+    setLoadedPicture(picture.image);
     HelpMemo->hide();
     OpenFileImage->setPixmap(QPixmap::fromImage(picture.image));
     OpenFileImage->show();
     CustomRadioButton->setChecked(true);
     const QSize size = picture.image.size();
-    if (size == QSize(288, 256))
+    if (size == kCharsetSize)
         CharsetRadioButton->setChecked(true);
-    if (size == QSize(480, 256))
+    if (size == kChipsetSize)
         TilesetRadioButton->setChecked(true);
     updatePreviewGrid();
     emit InputPictureChanged();
@@ -915,11 +917,6 @@ bool TPixwrightForm::IsConverting() const
     return ConversionWorker->isRunning();
 }
 
-void TPixwrightForm::conversionProgressed(int cellsDone, int cellsTotal)
-{
-    ConversionProgress->update(cellsDone, cellsTotal);
-}
-
 void TPixwrightForm::conversionEnded(int result)
 {
     ConversionProgress->end();
@@ -994,15 +991,16 @@ void TPixwrightForm::SetInputFileAtOnce(const QString& path)
 
 void TPixwrightForm::updatePreviewGrid()
 {
-    const QSize size = loadedPicture_.size();
+    const bool preset = TilesetRadioButton->isChecked() || CharsetRadioButton->isChecked();
+    const TEditorCut cut = editorCutFor(preset, loadedPicture_.size());
     int gridWidth = 0;
     int gridHeight = 0;
     TPreviewView::GridMode mode = TPreviewView::GridLines;
     if (NoGridRadioButton->isChecked())
         mode = TPreviewView::NoGrid;
-    else if (TilesetRadioButton->isChecked() && size == QSize(480, 256))
+    else if (cut == TEditorCut::Chipset && TilesetRadioButton->isChecked())
         mode = TPreviewView::ChipsetGrid;
-    else if (CharsetRadioButton->isChecked() && size == QSize(288, 256))
+    else if (cut == TEditorCut::Charset && CharsetRadioButton->isChecked())
         mode = TPreviewView::CharsetGrid;
     else if (!parseGridValue(GridXEdit->text(), gridWidth) || !parseGridValue(GridYEdit->text(), gridHeight))
         mode = TPreviewView::NoGrid;

@@ -179,10 +179,10 @@ private:
     void checkGridField(QLineEdit* edit);
     void openFileTextChanged();
     void flushOpenFileEdit();
+    void setLoadedPicture(const QImage& image);
     void showPaletteKey();
     void updatePreviewGrid();
     void updatePreviewKey();
-    void conversionProgressed(int cellsDone, int cellsTotal);
     void conversionEnded(int result);
     void setSettingsEditable(bool editable);
 

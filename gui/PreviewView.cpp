@@ -1,5 +1,7 @@
 #include "gui/PreviewView.h"
 
+#include "gui/EditorPictures.h"
+
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -15,8 +17,6 @@
 
 namespace {
 
-constexpr int kChipsetWidth = 480;
-constexpr int kChipsetHeight = 256;
 // The chipset's left part is cut into 48 x 64 blocks; its tile part from
 // x 192 on becomes one cell built from three 96-pixel columns.
 constexpr int kChipPartWidth = 192;
@@ -24,8 +24,6 @@ constexpr int kBlockWidth = 48;
 constexpr int kBlockHeight = 64;
 constexpr int kTileColumnWidth = 96;
 
-constexpr int kCharsetWidth = 288;
-constexpr int kCharsetHeight = 256;
 constexpr int kCharacterWidth = 72;
 constexpr int kCharacterHeight = 128;
 constexpr int kPieceWidth = 24;
@@ -127,7 +125,7 @@ std::vector<TPreviewView::GridLine> TPreviewView::gridFor(GridMode mode, int gri
             addHorizontal(lines, y, 0, w, true);
         break;
     case ChipsetGrid:
-        if (size != QSize(kChipsetWidth, kChipsetHeight))
+        if (size != kChipsetSize)
             break;
         for (int x = 0; x <= kChipPartWidth; x += kBlockWidth)
             addVertical(lines, x, 0, h, true);
@@ -139,7 +137,7 @@ std::vector<TPreviewView::GridLine> TPreviewView::gridFor(GridMode mode, int gri
         addHorizontal(lines, h, kChipPartWidth, w, true);
         break;
     case CharsetGrid:
-        if (size != QSize(kCharsetWidth, kCharsetHeight))
+        if (size != kCharsetSize)
             break;
         for (int x = 0; x <= w; x += kPieceWidth)
             addVertical(lines, x, 0, h, x % kCharacterWidth == 0);
@@ -203,7 +201,7 @@ TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent)
     PreviewScrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     PreviewScrollArea->setBackgroundRole(QPalette::Dark);
     // A chipset at 1x fits whole, with room for the scroll bars.
-    PreviewScrollArea->setMinimumSize(kChipsetWidth + 24, kChipsetHeight + 24);
+    PreviewScrollArea->setMinimumSize(kChipsetSize.width() + 24, kChipsetSize.height() + 24);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

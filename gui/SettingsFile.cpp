@@ -141,9 +141,7 @@ void TSettingsWriter::putTagged(std::uint8_t tag, const TSettingsWriter& payload
 
 void TSettingsWriter::putExtensionBlock(const TSettingsWriter& records)
 {
-    data_.append(settings::kExtensionBlock);
-    putUInt32(static_cast<std::uint32_t>(records.bytes().size()));
-    data_.append(records.bytes());
+    putTagged(settings::kExtensionBlock, records);
 }
 
 void TSettingsExtension::add(std::uint8_t tag, QByteArray payload)

@@ -101,7 +101,6 @@ private:
 class TSettingsExtension {
 public:
     void add(std::uint8_t tag, QByteArray payload);
-    bool has(std::uint8_t tag) const { return records_.count(tag) != 0; }
     // Applies the record of tag to the control; false when there is none or
     // it does not fit the control, which then stays as it was.
     bool getButton(std::uint8_t tag, QAbstractButton& button) const;
