@@ -998,9 +998,9 @@ void TPixwrightForm::updatePreviewGrid()
     TPreviewView::GridMode mode = TPreviewView::GridLines;
     if (NoGridRadioButton->isChecked())
         mode = TPreviewView::NoGrid;
-    else if (cut == TEditorCut::Chipset && TilesetRadioButton->isChecked())
+    else if (cut == TEditorCut::Chipset)
         mode = TPreviewView::ChipsetGrid;
-    else if (cut == TEditorCut::Charset && CharsetRadioButton->isChecked())
+    else if (cut == TEditorCut::Charset)
         mode = TPreviewView::CharsetGrid;
     else if (!parseGridValue(GridXEdit->text(), gridWidth) || !parseGridValue(GridYEdit->text(), gridHeight))
         mode = TPreviewView::NoGrid;

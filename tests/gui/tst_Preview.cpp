@@ -114,6 +114,11 @@ void TestPreview::windowDrawsItsModesGridWithoutReloading()
     preview.PreviewZoomCheckBox->click();
     QVERIFY(painted(preview));
     QCOMPARE(preview.PreviewCanvas->layer().size(), QSize(64, 32));
+    // Either preset cuts a picture by its size, as the engine does: a
+    // charset under the chipset button still shows the charset's cells.
+    enterInputFile(*form, writePicture(env.path("chara.png"), patternPicture(288, 256), "PNG"));
+    form->TilesetRadioButton->click();
+    QCOMPARE(lines(preview.gridLines()), lines(TPreviewView::gridFor(TPreviewView::CharsetGrid, 24, 32, {288, 256})));
 }
 
 void TestPreview::keyPixelsMarked()
