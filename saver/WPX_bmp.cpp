@@ -202,11 +202,12 @@ WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst)
     }
     // The bytes past the pixels of a row stay zero.
     const wpx::RowConverter converter(format, wpx::RowTarget::Bmp);
+    // A picture of no rows has no pixel to convert, whatever its format.
+    if (surface->h > 0 && !converter.knowsFormat()) {
+        SDL_SetError("WPX_bmp: Unknown pixel format");
+        return 6;
+    }
     for (int y = surface->h - 1; y >= 0; --y) {
-        if (!converter.knowsFormat()) {
-            SDL_SetError("WPX_bmp: Unknown pixel format");
-            return 6;
-        }
         converter.convert(wpx::surfaceRow(surface, y), surface->w, row.get());
         if (SDL_RWwrite(dst, row.get(), 1, int(rowSize)) != int(rowSize)) {
             SDL_SetError(bmpWriteError);

@@ -78,39 +78,17 @@ void keepWarning(png_structp, png_const_charp message)
 // several threads; libpng's choice and the "all" heuristic stay libpng's.
 bool pieceFilter(int filter, wpx::PngFilterType& type)
 {
-    switch (filter) {
-    case WPX_PNG_FILTER_NONE:
-        type = wpx::FilterNone;
-        return true;
-    case WPX_PNG_FILTER_SUB:
-        type = wpx::FilterSub;
-        return true;
-    case WPX_PNG_FILTER_UP:
-        type = wpx::FilterUp;
-        return true;
-    case WPX_PNG_FILTER_AVERAGE:
-        type = wpx::FilterAverage;
-        return true;
-    case WPX_PNG_FILTER_PAETH:
-        type = wpx::FilterPaeth;
-        return true;
-    default:
+    // The single filters are numbered in the order of PNG's filter types.
+    if (filter < WPX_PNG_FILTER_NONE || filter > WPX_PNG_FILTER_PAETH)
         return false;
-    }
+    type = wpx::PngFilterType(filter - WPX_PNG_FILTER_NONE);
+    return true;
 }
 
 // libpng would fflush() the I/O pointer if it were ever asked to flush and
 // had no function of its own; the stream is no FILE.
 void flushNothing(png_structp)
 {
-}
-
-// A channel's samples as handed to libpng: its native value, with channels
-// wider than a byte cut to their top eight bits.
-inline png_byte channelSample(Uint32 p, Uint32 mask, Uint8 shift, int bits)
-{
-    const Uint32 v = (p & mask) >> shift;
-    return png_byte(bits > 8 ? v >> (bits - 8) : v);
 }
 
 // The significant bits declared for a channel. libpng's shift transform
@@ -259,9 +237,9 @@ int encodePng(PngJob& job)
             // The key is compared with the samples after the shift
             // transform, so it is widened the same way.
             png_color_16 transparent = {};
-            transparent.red = shiftedSample(channelSample(key, f->Rmask, f->Rshift, redBits), sig.red);
-            transparent.green = shiftedSample(channelSample(key, f->Gmask, f->Gshift, greenBits), sig.green);
-            transparent.blue = shiftedSample(channelSample(key, f->Bmask, f->Bshift, blueBits), sig.blue);
+            transparent.red = shiftedSample(wpx::channelSample(key, f->Rmask, f->Rshift, redBits), sig.red);
+            transparent.green = shiftedSample(wpx::channelSample(key, f->Gmask, f->Gshift, greenBits), sig.green);
+            transparent.blue = shiftedSample(wpx::channelSample(key, f->Bmask, f->Bshift, blueBits), sig.blue);
             png_set_tRNS(job.png, job.info, nullptr, 0, &transparent);
         } else if (colorType == PNG_COLOR_TYPE_PALETTE && key < Uint32(colours)) {
             // A palette image carries its transparency as one alpha per
@@ -300,9 +278,9 @@ int encodePng(PngJob& job)
         rows.height = h;
         rows.rowBytes = png_get_rowbytes(job.png, job.info);
         rows.bytesPerPixel = colorType == PNG_COLOR_TYPE_PALETTE ? 1 : colorType == PNG_COLOR_TYPE_RGB ? 3 : 4;
-        std::string error;
-        if (!wpx::compressPngRows(rows, pieces, job.threads, job.data, error))
-            png_error(job.png, error.c_str());
+        // Nothing with a destructor may live here: png_error jumps past it.
+        if (!wpx::compressPngRows(rows, pieces, job.threads, job.data))
+            png_error(job.png, "out of memory or a compression failure");
         // IDAT chunks of at most 1 MiB, then the end.
         constexpr size_t idatBytes = 1 << 20;
         for (size_t at = 0; at < job.data.size(); at += idatBytes)

@@ -34,6 +34,40 @@ struct Piece {
     bool ok = false;
 };
 
+// One row filtered: the filter byte, then rowBytes filtered bytes. `previous`
+// is the row above, null for the first row.
+void filterPngRow(PngFilterType filter, const unsigned char* row, const unsigned char* previous, std::size_t rowBytes,
+                  int bytesPerPixel, unsigned char* out)
+{
+    out[0] = static_cast<unsigned char>(filter);
+    unsigned char* o = out + 1;
+    const std::size_t bpp = std::size_t(bytesPerPixel);
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+        const int x = row[i];
+        const int a = i >= bpp ? row[i - bpp] : 0;
+        const int b = previous != nullptr ? previous[i] : 0;
+        const int c = previous != nullptr && i >= bpp ? previous[i - bpp] : 0;
+        int predicted = 0;
+        switch (filter) {
+        case FilterSub:
+            predicted = a;
+            break;
+        case FilterUp:
+            predicted = b;
+            break;
+        case FilterAverage:
+            predicted = (a + b) >> 1;
+            break;
+        case FilterPaeth:
+            predicted = paeth(a, b, c);
+            break;
+        default:
+            break;
+        }
+        o[i] = static_cast<unsigned char>(x - predicted);
+    }
+}
+
 // Filters rows [first, first + count) into out (each row with its filter byte).
 void filterRows(const PngRows& rows, PngFilterType filter, std::size_t first, std::size_t count, unsigned char* out)
 {
@@ -84,40 +118,7 @@ void deflatePiece(const PngRows& rows, PngFilterType filter, Piece& piece, bool 
 
 } // namespace
 
-void filterPngRow(PngFilterType filter, const unsigned char* row, const unsigned char* previous, std::size_t rowBytes,
-                  int bytesPerPixel, unsigned char* out)
-{
-    out[0] = static_cast<unsigned char>(filter);
-    unsigned char* o = out + 1;
-    const std::size_t bpp = std::size_t(bytesPerPixel);
-    for (std::size_t i = 0; i < rowBytes; ++i) {
-        const int x = row[i];
-        const int a = i >= bpp ? row[i - bpp] : 0;
-        const int b = previous != nullptr ? previous[i] : 0;
-        const int c = previous != nullptr && i >= bpp ? previous[i - bpp] : 0;
-        int predicted = 0;
-        switch (filter) {
-        case FilterSub:
-            predicted = a;
-            break;
-        case FilterUp:
-            predicted = b;
-            break;
-        case FilterAverage:
-            predicted = (a + b) >> 1;
-            break;
-        case FilterPaeth:
-            predicted = paeth(a, b, c);
-            break;
-        default:
-            break;
-        }
-        o[i] = static_cast<unsigned char>(x - predicted);
-    }
-}
-
-bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std::vector<unsigned char>& stream,
-                     std::string& error)
+bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std::vector<unsigned char>& stream)
 {
     const std::size_t line = rows.rowBytes + 1;
     const std::size_t rowsPerPiece = std::max<std::size_t>(1, (pieceBytes + line - 1) / line);
@@ -158,10 +159,8 @@ bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std
     // pieces, and the check value of all the data.
     std::size_t total = 6;
     for (const Piece& piece : pieces) {
-        if (!piece.ok) {
-            error = "out of memory or a compression failure";
+        if (!piece.ok)
             return false;
-        }
         total += piece.deflated.size();
     }
     stream.clear();

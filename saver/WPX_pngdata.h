@@ -12,7 +12,6 @@
 #define WPX_PNGDATA_H
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 namespace wpx {
@@ -27,15 +26,9 @@ struct PngRows {
 // PNG filter types as written before each row.
 enum PngFilterType { FilterNone = 0, FilterSub = 1, FilterUp = 2, FilterAverage = 3, FilterPaeth = 4 };
 
-// The zlib stream of the filtered rows (zlib's default level), or false with
-// the reason in `error` (no memory, a zlib failure).
-bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std::vector<unsigned char>& stream,
-                     std::string& error);
-
-// One row filtered: the filter byte, then rowBytes filtered bytes. `previous`
-// is the row above, null for the first row.
-void filterPngRow(PngFilterType filter, const unsigned char* row, const unsigned char* previous,
-                  std::size_t rowBytes, int bytesPerPixel, unsigned char* out);
+// The zlib stream of the filtered rows (zlib's default level), or false for
+// no memory or a zlib failure.
+bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std::vector<unsigned char>& stream);
 
 } // namespace wpx
 

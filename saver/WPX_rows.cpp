@@ -16,14 +16,6 @@ int byteOf(Uint32 mask)
     return -1;
 }
 
-// The PNG copies keep a channel's native value, with channels wider than a
-// byte cut to their top eight bits.
-inline Uint8 channelSample(Uint32 p, Uint32 mask, Uint8 shift, int bits)
-{
-    const Uint32 v = (p & mask) >> shift;
-    return Uint8(bits > 8 ? v >> (bits - 8) : v);
-}
-
 } // namespace
 
 RowConverter::RowConverter(const SDL_PixelFormat* format, RowTarget target)

@@ -19,6 +19,14 @@ inline int channelBits(Uint32 mask)
     return bits;
 }
 
+// A channel's sample as the PNG writer hands it to libpng: its native value,
+// with channels wider than a byte cut to their top eight bits.
+inline Uint8 channelSample(Uint32 p, Uint32 mask, Uint8 shift, int bits)
+{
+    const Uint32 v = (p & mask) >> shift;
+    return Uint8(bits > 8 ? v >> (bits - 8) : v);
+}
+
 // v of a `bits`-wide channel stretched to `targetBits` bits, halves rounding
 // up. The quotient is rounded to single precision before the half is added;
 // the written bytes depend on that order.

@@ -21,7 +21,6 @@ public:
     WorkerThreads(const WorkerThreads&) = delete;
     WorkerThreads& operator=(const WorkerThreads&) = delete;
 
-    int started() const { return static_cast<int>(threads_.size()); }
 
 private:
     static int run(void* self);
