@@ -76,9 +76,9 @@ void enlargeRows(benchmark::State& state, const Surface& cell)
     const Rgba key{0x00, 0x75, 0x75, 255};
     const engine::PixEffector effector(static_cast<std::int32_t>(state.range(0)), key, Rgba{key.r, key.g, key.b, 0});
     for (auto _ : state) {
-        Surface out(engine::enlargeCellRows(effector, cell, 16, 16, 2, true));
+        Surface out(engine::enlargeCell(engine::KernelSet::Rows, effector, cell, 16, 16, 2, true));
         if (!out.isValid())
-            state.SkipWithError("enlargeCellRows failed");
+            state.SkipWithError("enlargeCell failed");
         benchmark::DoNotOptimize(out.sdl());
     }
     state.SetLabel(modeName(state.range(0)));

@@ -1,14 +1,9 @@
 #include "cli/JobRunner.h"
 
-#include "cli/PictureSize.h"
 #include "engine/Pixwright_DLL.h"
 
-#include <SDL.h>
-#include <SDL_thread.h>
-
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -36,32 +31,37 @@ int collectProgress(void* user, int, int, int filesWritten)
     return 0;
 }
 
-struct Shared {
+// The inputs of one run and their results, reported in input order by
+// whichever task completes the next one due.
+struct Batch {
     const std::vector<std::string>* inputs = nullptr;
-    std::vector<std::optional<InputResult>> results;
-    std::atomic<size_t> next{0};
-    std::mutex lock;
-    std::condition_variable finished;
     std::function<InputResult(const std::string&)> convert;
+    const JobRunner::Report* report = nullptr;
+    ProgressLine* progress = nullptr;
+    std::vector<std::optional<InputResult>> results;
+    size_t nextReport = 0;
+    std::mutex lock;
 };
 
-// Takes inputs until none is left.
-int work(void* data)
+void convertInput(void* data, int index)
 {
-    Shared& shared = *static_cast<Shared*>(data);
-    for (size_t i = shared.next++; i < shared.inputs->size(); i = shared.next++) {
-        InputResult result = shared.convert((*shared.inputs)[i]);
-        std::lock_guard<std::mutex> guard(shared.lock);
-        shared.results[i] = std::move(result);
-        shared.finished.notify_all();
+    Batch& batch = *static_cast<Batch*>(data);
+    InputResult result = batch.convert((*batch.inputs)[size_t(index)]);
+    std::lock_guard<std::mutex> guard(batch.lock);
+    batch.results[size_t(index)] = std::move(result);
+    while (batch.nextReport < batch.results.size() && batch.results[batch.nextReport]) {
+        if (batch.progress != nullptr)
+            batch.progress->inputDone();
+        (*batch.report)(batch.nextReport, *batch.results[batch.nextReport]);
+        batch.results[batch.nextReport].reset();
+        ++batch.nextReport;
     }
-    return 0;
 }
 
 } // namespace
 
 JobRunner::JobRunner(const Options& options, int jobs, ProgressLine* progress)
-    : options_(options), jobs_(std::max(1, jobs)), progress_(progress)
+    : options_(options), jobs_(jobs), progress_(progress)
 {
 }
 
@@ -69,8 +69,12 @@ InputResult JobRunner::convert(const std::string& input) const
 {
     InputResult result;
     currentResult = &result;
-    const PictureSize size = readPictureSize(input);
-    const Job job = planJob(options_, size.width, size.height);
+    // The engine says what the picture is; one it cannot read gets the
+    // custom grid, and the conversion then reports the file itself.
+    PixwrightPictureInfo picture{};
+    const int preset = inspectPicture(input.c_str(), &picture) == PIXWRIGHT_RESULT_SUCCESS ? picture.preset
+                                                                                           : PIXWRIGHT_PRESET_NONE;
+    const Job job = planJob(options_, preset);
     result.code = graphicConvert(
         input.c_str(), options_.outputFolder.c_str(), options_.name ? options_.name->c_str() : nullptr,
         job.editorPreset, job.gridWidth, job.gridHeight, options_.sharpen, job.alphaGrid, options_.interpolation,
@@ -84,45 +88,17 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Report& report
 {
     setErrorBoxHandler(collectBox);
     setProgressHandler(collectProgress, progress_);
-    const int threads = static_cast<int>(std::min<size_t>(size_t(jobs_), std::max<size_t>(inputs.size(), 1)));
-    // Threads not needed for the inputs go to the cells of each.
-    setThreadCount(std::max(1, jobs_ / threads));
+    // One budget for everything: the inputs run side by side on the
+    // engine's pool, and each conversion's cells borrow what is free of it.
+    setThreadCount(jobs_);
 
-    if (threads <= 1) {
-        for (size_t i = 0; i < inputs.size(); ++i) {
-            const InputResult result = convert(inputs[i]);
-            if (progress_ != nullptr)
-                progress_->inputDone();
-            report(i, result);
-        }
-        setProgressHandler(nullptr, nullptr);
-        return;
-    }
-
-    Shared shared;
-    shared.inputs = &inputs;
-    shared.results.resize(inputs.size());
-    shared.convert = [this](const std::string& input) { return convert(input); };
-    // SDL threads: SDL 1.2 keeps an error text of its own only for threads
-    // it started, and the engine reads the savers' failures from it.
-    std::vector<SDL_Thread*> started;
-    for (int t = 0; t < threads; ++t)
-        if (SDL_Thread* thread = SDL_CreateThread(work, &shared))
-            started.push_back(thread);
-    if (started.empty())
-        work(&shared);
-
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        std::unique_lock<std::mutex> guard(shared.lock);
-        shared.finished.wait(guard, [&] { return shared.results[i].has_value(); });
-        InputResult result = std::move(*shared.results[i]);
-        guard.unlock();
-        if (progress_ != nullptr)
-            progress_->inputDone();
-        report(i, result);
-    }
-    for (SDL_Thread* thread : started)
-        SDL_WaitThread(thread, nullptr);
+    Batch batch;
+    batch.inputs = &inputs;
+    batch.convert = [this](const std::string& input) { return convert(input); };
+    batch.report = &report;
+    batch.progress = progress_;
+    batch.results.resize(inputs.size());
+    runTasks(static_cast<int>(inputs.size()), convertInput, &batch);
     setProgressHandler(nullptr, nullptr);
 }
 

@@ -18,15 +18,14 @@ struct InputResult {
     int filesWritten = 0;
 };
 
-// Converts inputs through the engine's exports, several side by side. The
-// results are handed back in input order on the calling thread, however the
-// conversions finish; the conversions themselves, their files and their
-// results are those of one conversion after the other.
+// Converts inputs through the engine's exports, several side by side on the
+// engine's worker pool. The results are handed back in input order, one at a
+// time, however the conversions finish; the conversions themselves, their
+// files and their results are those of one conversion after the other.
 class JobRunner {
 public:
-    // jobs: threads in all, 1 or more. With several inputs they are spread
-    // over the inputs, each conversion on one thread; a single input gets
-    // them all for its cells.
+    // jobs: threads in all, the calling thread included (0: the engine's
+    // default, the core count); the inputs and the cells of each share them.
     JobRunner(const Options& options, int jobs, ProgressLine* progress = nullptr);
 
     using Report = std::function<void(size_t index, const InputResult& result)>;

@@ -1,5 +1,7 @@
 #include "cli/Options.h"
 
+#include "engine/Pixwright_DLL.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -55,6 +57,61 @@ std::vector<std::string> splitList(const std::string& text)
         start = comma + 1;
     }
     return items;
+}
+
+// The words of numbered engine values, each at its number, so the lists
+// follow the engine's numbering rather than an order kept by hand.
+std::vector<std::string> interpolationWords()
+{
+    std::vector<std::string> words(PIXWRIGHT_INTERPOLATION_COUNT);
+    words[PIXWRIGHT_INTERPOLATION_NEAREST] = "nearest";
+    words[PIXWRIGHT_INTERPOLATION_BILINEAR] = "bilinear";
+    words[PIXWRIGHT_INTERPOLATION_ORIGINAL] = "original";
+    words[PIXWRIGHT_INTERPOLATION_SCALE2X] = "scale2x";
+    words[PIXWRIGHT_INTERPOLATION_XBR] = "xbr";
+    return words;
+}
+
+std::vector<std::string> formatWords()
+{
+    std::vector<std::string> words(PIXWRIGHT_FORMAT_COUNT);
+    words[PIXWRIGHT_FORMAT_BMP] = "bmp";
+    words[PIXWRIGHT_FORMAT_PNG] = "png";
+    words[PIXWRIGHT_FORMAT_JPEG] = "jpg";
+    return words;
+}
+
+// The grid modes, and auto after them.
+std::vector<std::string> modeWords()
+{
+    std::vector<std::string> words(PIXWRIGHT_GRID_COUNT + 1);
+    words[PIXWRIGHT_GRID_CHIPSET] = "chipset";
+    words[PIXWRIGHT_GRID_CHARSET] = "charset";
+    words[PIXWRIGHT_GRID_NONE] = "nogrid";
+    words[PIXWRIGHT_GRID_CUSTOM] = "custom";
+    words[PIXWRIGHT_GRID_COUNT] = "auto";
+    return words;
+}
+
+// The list as the usage text gives it: "a, b or c", in the order given.
+std::string wordList(const std::vector<std::string>& words)
+{
+    std::string list;
+    for (size_t i = 0; i < words.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    return list;
+}
+
+PixwrightPresetInfo presetOf(int preset)
+{
+    PixwrightPresetInfo info{};
+    presetInfo(preset, &info);
+    return info;
+}
+
+std::string sizeText(const PixwrightPresetInfo& info)
+{
+    return std::to_string(info.pictureWidth) + "x" + std::to_string(info.pictureHeight);
 }
 
 bool isHex(const std::string& text)
@@ -113,7 +170,11 @@ Options parseOptions(const std::vector<std::string>& args)
         } else if (arg == "--name") {
             options.name = takeValue();
         } else if (arg == "--mode") {
-            options.mode = static_cast<Mode>(pick(arg, takeValue(), {"auto", "chipset", "charset", "nogrid", "custom"}));
+            // Listed with auto first, as the usage text gives them.
+            std::vector<std::string> words = modeWords();
+            std::rotate(words.begin(), words.end() - 1, words.end());
+            const int picked = pick(arg, takeValue(), words);
+            options.mode = picked == 0 ? Mode::Auto : static_cast<Mode>(picked - 1);
         } else if (arg == "--grid") {
             std::string grid = lower(takeValue());
             size_t x = grid.find('x');
@@ -122,7 +183,7 @@ Options parseOptions(const std::vector<std::string>& args)
             options.gridWidth = parseInt(arg, grid.substr(0, x));
             options.gridHeight = parseInt(arg, grid.substr(x + 1));
         } else if (arg == "--interpolation") {
-            options.interpolation = pick(arg, takeValue(), {"nearest", "bilinear", "original", "scale2x", "xbr"});
+            options.interpolation = pick(arg, takeValue(), interpolationWords());
         } else if (arg == "--sharpen") {
             options.sharpen = parseInt(arg, takeValue());
             if (options.sharpen < 0 || options.sharpen > 5)
@@ -167,7 +228,7 @@ Options parseOptions(const std::vector<std::string>& args)
         } else if (arg == "--png-filter") {
             options.pngFilter = pick(arg, takeValue(), {"default", "none", "sub", "up", "average", "paeth", "all"});
         } else if (arg == "--format") {
-            options.format = pick(arg, takeValue(), {"bmp", "png", "jpg"});
+            options.format = pick(arg, takeValue(), formatWords());
         } else if (arg == "--outputs") {
             std::vector<std::string> outputs = splitList(takeValue());
             for (const std::string& o : outputs)
@@ -192,25 +253,22 @@ Options parseOptions(const std::vector<std::string>& args)
     return options;
 }
 
-Job planJob(const Options& options, int width, int height)
+Job planJob(const Options& options, int preset)
 {
     Mode mode = options.mode;
-    if (mode == Mode::Auto) {
-        if (width == 480 && height == 256)
-            mode = Mode::Chipset;
-        else if (width == 288 && height == 256)
-            mode = Mode::Charset;
-        else
-            mode = Mode::Custom;
-    }
+    if (mode == Mode::Auto)
+        mode = preset == PIXWRIGHT_PRESET_CHIPSET   ? Mode::Chipset
+               : preset == PIXWRIGHT_PRESET_CHARSET ? Mode::Charset
+                                                    : Mode::Custom;
     Job job;
     switch (mode) {
     case Mode::Chipset:
-        job = Job{true, 16, 16, true};
+    case Mode::Charset: {
+        const PixwrightPresetInfo info =
+            presetOf(mode == Mode::Chipset ? PIXWRIGHT_PRESET_CHIPSET : PIXWRIGHT_PRESET_CHARSET);
+        job = Job{true, info.gridWidth, info.gridHeight, info.eraseAlphaGrid != 0};
         break;
-    case Mode::Charset:
-        job = Job{true, 24, 32, false};
-        break;
+    }
     case Mode::NoGrid:
         job = Job{false, 0, 0, false};
         break;
@@ -222,7 +280,8 @@ Job planJob(const Options& options, int width, int height)
         job.alphaGrid = *options.alphaGrid;
 
     std::vector<std::string> outputs = options.outputs ? *options.outputs
-                                       : options.format == 1 ? std::vector<std::string>{"natural", "color", "alpha"}
+                                       : options.format == PIXWRIGHT_FORMAT_PNG
+                                           ? std::vector<std::string>{"natural", "color", "alpha"}
                                                              : std::vector<std::string>{"color", "alpha"};
     for (const std::string& o : outputs) {
         job.saveNatural |= o == "natural";
@@ -249,6 +308,8 @@ std::vector<std::string> picturesIn(const std::string& folder)
 
 std::string usageText()
 {
+    std::vector<std::string> modes = modeWords();
+    std::rotate(modes.begin(), modes.end() - 1, modes.end());
     return "Usage: pixwright-cli [options] INPUT...\n"
            "Enlarges game-editor pictures 2x grid square by grid square and writes\n"
            "them with alpha, colour only and alpha only. An INPUT is a picture file\n"
@@ -256,10 +317,11 @@ std::string usageText()
            "\n"
            "  -o, --output DIR          output folder (default: the current folder)\n"
            "      --name NAME           output name (one input only; default: the input's)\n"
-           "      --mode MODE           auto, chipset, charset, nogrid or custom (default auto:\n"
-           "                            chipset for 480x256, charset for 288x256, else custom)\n"
+           "      --mode MODE           " + wordList(modes) + " (default auto:\n"
+           "                            chipset for " + sizeText(presetOf(PIXWRIGHT_PRESET_CHIPSET)) + ", charset for "
+           + sizeText(presetOf(PIXWRIGHT_PRESET_CHARSET)) + ", else custom)\n"
            "      --grid WxH            grid of custom mode (default 16x16)\n"
-           "      --interpolation I     nearest, bilinear, original, scale2x or xbr (default\n"
+           "      --interpolation I     " + wordList(interpolationWords()) + " (default\n"
            "                            bilinear); scale2x and xbr smooth the diagonals of\n"
            "                            pixel art, scale2x with the picture's own colours,\n"
            "                            xbr blending the pixels along an edge\n"
@@ -270,7 +332,7 @@ std::string usageText()
            "                            palette by its palette entry 0 and any other picture by\n"
            "                            007575; palette does the same; topleft takes the colour\n"
            "                            of each picture's top-left pixel; RRGGBB a fixed colour\n"
-           "      --format F            bmp, png or jpg (default png)\n"
+           "      --format F            " + wordList(formatWords()) + " (default png)\n"
            "      --outputs LIST        comma list of natural, color, alpha\n"
            "                            (default: all three for png, color,alpha otherwise)\n"
            "      --natural-suffix S    suffix of the with-alpha file (default none)\n"

@@ -1,13 +1,23 @@
 #ifndef CLI_OPTIONS_H
 #define CLI_OPTIONS_H
 
+#include "engine/Pixwright_DLL.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace cli {
 
-enum class Mode { Auto, Chipset, Charset, NoGrid, Custom };
+// The grid modes of the engine's header, and the automatic choice by the
+// picture's preset.
+enum class Mode {
+    Chipset = PIXWRIGHT_GRID_CHIPSET,
+    Charset = PIXWRIGHT_GRID_CHARSET,
+    NoGrid = PIXWRIGHT_GRID_NONE,
+    Custom = PIXWRIGHT_GRID_CUSTOM,
+    Auto = PIXWRIGHT_GRID_COUNT
+};
 
 // Auto and Palette both key a palette picture by its palette entry 0 and
 // every other picture by the fixed colour (007575 unless given).
@@ -22,12 +32,12 @@ struct Options {
     Mode mode = Mode::Auto;
     int gridWidth = 16;
     int gridHeight = 16;
-    int interpolation = 1;
+    int interpolation = PIXWRIGHT_INTERPOLATION_BILINEAR;
     int sharpen = 2;
     std::optional<bool> alphaGrid; // unset: on in chipset mode only
     KeyMode key = KeyMode::Auto;
     int keyRed = 0x00, keyGreen = 0x75, keyBlue = 0x75;
-    int format = 1;
+    int format = PIXWRIGHT_FORMAT_PNG;
     std::optional<std::vector<std::string>> outputs; // unset: by format
     std::string naturalSuffix;
     std::string colorSuffix = "color";
@@ -59,8 +69,9 @@ struct Job {
     bool saveAlpha = false;
 };
 
-// width and height are the picture's, or 0 when it could not be read.
-Job planJob(const Options& options, int width, int height);
+// preset is what the engine cuts the picture as (inspectPicture), or
+// PIXWRIGHT_PRESET_NONE when it could not be read.
+Job planJob(const Options& options, int preset);
 
 // Picture files directly inside a folder, in name order.
 std::vector<std::string> picturesIn(const std::string& folder);

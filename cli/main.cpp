@@ -7,16 +7,9 @@
 
 #include <filesystem>
 #include <iostream>
-#include <thread>
 #include <unistd.h>
 
 namespace {
-
-int coreCount()
-{
-    const unsigned cores = std::thread::hardware_concurrency();
-    return cores == 0 ? 1 : static_cast<int>(cores);
-}
 
 // The engine's messages may span lines (a path error under its heading);
 // a failure is reported in one line.
@@ -85,7 +78,7 @@ int main(int argc, char** argv)
     int failed = 0;
     cli::ProgressLine progress(stderr, isatty(fileno(stderr)) && options.verbosity != cli::Verbosity::Quiet,
                                inputs.size());
-    cli::JobRunner runner(options, options.jobs > 0 ? options.jobs : coreCount(), &progress);
+    cli::JobRunner runner(options, options.jobs, &progress);
     const bool verbose = options.verbosity == cli::Verbosity::Verbose;
     runner.run(inputs, [&](size_t i, const cli::InputResult& result) {
         const std::string& input = inputs[i];

@@ -1,15 +1,16 @@
 #include "engine/CellPipeline.h"
 
 #include "auxlib/error/LogCapture.h"
-#include "auxlib/utility/WorkerThreads.h"
-#include "engine/CellEnlargement.h"
-#include "engine/PixelPath.h"
+#include "auxlib/utility/WorkerPool.h"
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace engine {
@@ -24,17 +25,20 @@ namespace {
 // before it has finished.
 enum Step { Prepare, Resample, Correct, Sharpen, Write, Done };
 
-// Pictures from this size up have their rows shared out between threads; a
-// smaller one is quicker done by one thread than split.
-constexpr std::int64_t bandedTargetPixels = 1 << 18;
-
 using Writer = ResultCode (*)(const Surface&, const std::string&, const WriteSettings&, StagedFile*);
 constexpr Writer variantWriters[3] = {&PixSaver::writeNatural, &PixSaver::writeColor, &PixSaver::writeAlpha};
 constexpr ConvertResult variantFailures[3] = {NaturalNotSaved, ColorNotSaved, AlphaNotSaved};
 
-// What one part of a step left: its log entries and any exception.
+// While a work handler is set and the calling thread has nothing to do, it
+// asks the handler this often whether to stop, so a cancel is prompt even
+// while another thread writes a large file.
+constexpr std::chrono::milliseconds cancelPoll(50);
+
+// What one part of a step left: its log entries, whether it failed, and any
+// exception.
 struct PartOutcome {
     std::string log;
+    bool failed = false;
     std::exception_ptr error;
 };
 
@@ -52,6 +56,7 @@ struct CellWork {
     int parts = 0;    // parts of the current step
     int handedOut = 0;
     int left = 0;     // parts of the current step not finished yet
+    int bands = 1;    // parts of each banded step
     bool failed = false;
     std::unique_ptr<CellEnlargement> enlargement;
     std::optional<Surface> output; // the enlarged cell, while its files are written
@@ -65,18 +70,31 @@ struct Task {
     int part = 0;
 };
 
+// Bands of a cell of `height` rows: as many as bandRows-row pieces of the
+// enlarged cell, as far as the kernels cut it at all.
+int bandsOf(KernelSet kernels, std::int32_t height)
+{
+    if (kernels == KernelSet::Reference || height <= 0)
+        return 1;
+    const std::int32_t pairsPerBand = CellPipeline::bandRows / 2;
+    return static_cast<int>((height + pairsPerBand - 1) / pairsPerBand);
+}
+
 class Scheduler {
 public:
     Scheduler(const PixEffector& effector, const CellPipeline::Job& job, const CellList& cells)
-        : effector_(effector), job_(job), rowPath_(pixelPath() == PixelPath::Rows), cells_(cells.size())
+        : effector_(effector), job_(job), cells_(cells.size())
     {
         for (size_t i = 0; i < cells.size(); ++i) {
-            cells_[i].cell = &cells[i];
-            cells_[i].index = static_cast<int>(i);
+            CellWork& w = cells_[i];
+            w.cell = &cells[i];
+            w.index = static_cast<int>(i);
+            w.bands = bandsOf(job.kernels, cells[i].isValid() ? cells[i].height() : 0);
             for (int v = 0; v < 3; ++v)
                 if (job.variants[v].selected)
-                    cells_[i].variants.emplace_back().variant = v;
-            startStep(cells_[i], Prepare);
+                    w.variants.emplace_back().variant = v;
+            unitsTotal += w.bands * (job.sharpenLevel > 0 ? 2 : 1) + static_cast<long long>(w.variants.size());
+            startStep(w, Prepare);
         }
     }
 
@@ -87,11 +105,16 @@ public:
     std::condition_variable changed;
     bool stopped = false;
     size_t firstOpen = 0; // cells before it are committed
+    long long unitsTotal = 0;
+    long long unitsDone = 0;
+    // Set on the calling thread once a handler asked to stop; the savers'
+    // stop check reads it from any thread.
+    std::atomic<bool> cancelled{false};
 
     // Under the lock: the next part to run, earliest cell first.
     bool take(Task& task)
     {
-        if (stopped)
+        if (stopped || cancelled)
             return false;
         for (size_t i = firstOpen; i < cells_.size(); ++i) {
             CellWork& w = cells_[i];
@@ -107,51 +130,46 @@ public:
     void run(const Task& task)
     {
         auxlib::error::LogCapture capture;
-        PartOutcome* outcome = task.step == Write ? &task.work->variants[task.part].outcome
-                                                  : &task.work->steps[task.step][task.part];
+        PartOutcome& outcome = outcomeOf(task);
         try {
-            runPart(*task.work, task.step, task.part);
+            outcome.failed = !runPart(*task.work, task.step, task.part);
         } catch (...) {
-            outcome->error = std::current_exception();
+            outcome.error = std::current_exception();
         }
-        outcome->log = capture.take();
+        outcome.log = capture.take();
     }
 
     // Under the lock, after run.
     void finish(const Task& task)
     {
         CellWork& w = *task.work;
-        const PartOutcome& outcome =
-            task.step == Write ? w.variants[task.part].outcome : w.steps[task.step][task.part];
-        if (outcome.error && task.step != Write)
+        const PartOutcome& outcome = outcomeOf(task);
+        if ((outcome.error || outcome.failed) && task.step != Write)
             w.failed = true;
+        if (task.step == Resample || task.step == Sharpen || task.step == Write)
+            ++unitsDone;
         if (--w.left == 0)
             startStep(w, w.step + 1);
         changed.notify_all();
     }
 
-    // Bands per banded step of one cell.
-    int bandsFor(const CellWork& w) const
+private:
+    PartOutcome& outcomeOf(const Task& task) const
     {
-        if (!rowPath_ || job_.threads <= 1 || w.enlargement == nullptr)
-            return 1;
-        if (w.enlargement->targetPixels() < bandedTargetPixels)
-            return 1;
-        return std::max(1, std::min(job_.threads, w.enlargement->targetHeight() / 2));
+        return task.step == Write ? task.work->variants[task.part].outcome
+                                  : task.work->steps[task.step][task.part];
     }
 
-private:
     int partsOf(const CellWork& w, int step) const
     {
         switch (step) {
         case Prepare:
+        case Correct:
             return 1;
         case Resample:
-            return rowPath_ ? bandsFor(w) : 0;
-        case Correct:
-            return rowPath_ ? 1 : 0;
+            return w.bands;
         case Sharpen:
-            return rowPath_ && w.enlargement->sharpens() ? bandsFor(w) : 0;
+            return w.enlargement->sharpens() ? w.bands : 0;
         case Write:
             return static_cast<int>(w.variants.size());
         default:
@@ -159,24 +177,26 @@ private:
         }
     }
 
+    // Under the lock.
     void startStep(CellWork& w, int step)
     {
         for (;; ++step) {
             if (w.failed || step >= Done) {
-                w.step = Done;
-                w.parts = w.handedOut = w.left = 0;
-                // The pictures are no longer needed once the files are
-                // written (or cannot be).
-                w.enlargement.reset();
-                w.output.reset();
+                // A failed cell's remaining units will never run; they are
+                // counted so the total stays the one announced.
+                if (step < Done)
+                    unitsDone += unitsLeft(w, step);
+                endCell(w);
                 return;
             }
-            if (step == Write && rowPath_) {
+            if (step == Write) {
                 w.output.emplace(w.enlargement->result());
                 w.enlargement.reset();
                 if (!w.output->isValid()) {
                     w.failed = true;
-                    continue;
+                    unitsDone += unitsLeft(w, Write);
+                    endCell(w);
+                    return;
                 }
             }
             const int parts = partsOf(w, step);
@@ -191,49 +211,58 @@ private:
         }
     }
 
-    void runPart(CellWork& w, int step, int part)
+    static void endCell(CellWork& w)
+    {
+        w.step = Done;
+        w.parts = w.handedOut = w.left = 0;
+        // The pictures are no longer needed once the files are written (or
+        // cannot be).
+        w.enlargement.reset();
+        w.output.reset();
+    }
+
+    // The units of a cell from `step` on, the one under way included.
+    long long unitsLeft(const CellWork& w, int step) const
+    {
+        long long units = 0;
+        if (step <= Resample)
+            units += w.bands;
+        if (step <= Sharpen && job_.sharpenLevel > 0)
+            units += w.bands;
+        if (step <= Write)
+            units += static_cast<long long>(w.variants.size());
+        return units;
+    }
+
+    bool runPart(CellWork& w, int step, int part)
     {
         const CellPipeline::Job& j = job_;
         switch (step) {
         case Prepare:
-            if (rowPath_) {
-                w.enlargement = std::make_unique<CellEnlargement>(effector_, *w.cell, j.gridWidth, j.gridHeight,
-                                                                  j.sharpenLevel, j.eraseAlphaGrid);
-                if (!w.enlargement->prepare())
-                    w.failed = true;
-            } else {
-                w.output.emplace(
-                    effector_.enlargeCell(*w.cell, j.gridWidth, j.gridHeight, j.sharpenLevel, j.eraseAlphaGrid));
-                if (!w.output->isValid())
-                    w.failed = true;
-            }
-            break;
+            w.enlargement = makeEnlargement(j.kernels, effector_, *w.cell, j.gridWidth, j.gridHeight,
+                                            j.sharpenLevel, j.eraseAlphaGrid);
+            return w.enlargement->prepare();
         case Resample:
-            w.enlargement->resampleBand(part, w.parts);
-            break;
+            return w.enlargement->resampleBand(part, w.parts);
         case Correct:
-            if (!w.enlargement->correct())
-                w.failed = true;
-            break;
+            return w.enlargement->correct();
         case Sharpen:
-            w.enlargement->sharpenBand(part, w.parts);
-            break;
+            return w.enlargement->sharpenBand(part, w.parts);
         case Write: {
             VariantOutcome& v = w.variants[part];
             const std::string name =
                 makeOutputFileName(j.options, j.outputPath, w.index, j.variants[v.variant].suffix);
             v.file.emplace(name);
             v.result = variantWriters[v.variant](*w.output, name, j.write, &*v.file);
-            break;
+            return true;
         }
         default:
-            break;
+            return true;
         }
     }
 
     const PixEffector& effector_;
     const CellPipeline::Job& job_;
-    const bool rowPath_;
     std::vector<CellWork> cells_;
 };
 
@@ -257,12 +286,6 @@ struct StopOnExit {
     }
 };
 
-} // namespace
-
-CellPipeline::CellPipeline(const PixEffector& effector, Job job) : effector_(effector), job_(std::move(job)) {}
-
-namespace {
-
 // The files of one finished cell moved into place, in variant order, and its
 // entries logged, exactly up to where one thread would have stopped.
 ConvertResult commit(CellWork& w, int& filesWritten)
@@ -274,6 +297,8 @@ ConvertResult commit(CellWork& w, int& filesWritten)
         return CellNotConverted;
     for (VariantOutcome& v : w.variants) {
         replay(v.outcome);
+        if (v.result == WriteStopped)
+            return Cancelled;
         if (v.result != Success)
             return variantFailures[v.variant];
         if (v.file && v.file->written()) {
@@ -287,7 +312,56 @@ ConvertResult commit(CellWork& w, int& filesWritten)
     return Converted;
 }
 
+// The work progress of one run, reported on the calling thread only.
+class WorkProgress {
+public:
+    WorkProgress(const WorkReporter& reporter, Scheduler& scheduler, const int& filesWritten)
+        : reporter_(reporter), scheduler_(scheduler), filesWritten_(filesWritten),
+          caller_(std::this_thread::get_id())
+    {
+    }
+
+    bool active() const { return reporter_.handler != nullptr; }
+
+    // Asks the handler with the units done so far (read under the lock by
+    // the caller); false, and the scheduler cancelled, when it says stop.
+    bool report(long long unitsDone)
+    {
+        if (reporter_.handler == nullptr)
+            return true;
+        if (unitsDone < reported_)
+            unitsDone = reported_;
+        reported_ = unitsDone;
+        if (reporter_.handler(reporter_.user, unitsDone, scheduler_.unitsTotal, filesWritten_) == 0)
+            return true;
+        scheduler_.cancelled = true;
+        return false;
+    }
+
+    // The savers' stop check: the cancel flag from any thread, and on the
+    // calling thread the handler itself, so a file the calling thread
+    // writes can be stopped while it is being written.
+    static int shouldStop(void* data)
+    {
+        auto& self = *static_cast<WorkProgress*>(data);
+        if (self.scheduler_.cancelled)
+            return 1;
+        if (std::this_thread::get_id() == self.caller_ && self.active() && !self.report(self.reported_))
+            return 1;
+        return 0;
+    }
+
+private:
+    WorkReporter reporter_;
+    Scheduler& scheduler_;
+    const int& filesWritten_;
+    std::thread::id caller_;
+    long long reported_ = 0;
+};
+
 } // namespace
+
+CellPipeline::CellPipeline(const PixEffector& effector, Job job) : effector_(effector), job_(std::move(job)) {}
 
 ConvertResult CellPipeline::run(const CellList& cells)
 {
@@ -301,7 +375,18 @@ ConvertResult CellPipeline::run(const CellList& cells)
         return Cancelled;
 
     Scheduler scheduler(effector_, job_, cells);
-    auto work = [&scheduler] {
+    WorkProgress work(job_.work, scheduler, filesWritten_);
+    if (!work.report(0))
+        return Cancelled;
+    job_.write.kernels = job_.kernels;
+    job_.write.runTasks = &runOnWorkerPool;
+    job_.write.runnerData = nullptr;
+    if (work.active()) {
+        job_.write.shouldStop = &WorkProgress::shouldStop;
+        job_.write.abortData = &work;
+    }
+
+    auto helping = [&scheduler] {
         std::unique_lock<std::mutex> guard(scheduler.lock);
         while (!scheduler.stopped) {
             Task task;
@@ -315,14 +400,25 @@ ConvertResult CellPipeline::run(const CellList& cells)
             scheduler.finish(task);
         }
     };
-    // Declared in this order so that on the way out the others are told to
-    // stop first, then joined, and only then the cells and their temporary
-    // files go.
-    auxlib::utility::WorkerThreads others(job_.threads - 1, work);
+    // Declared in this order so that on the way out the helpers are told to
+    // stop first, then waited for, and only then the cells and their
+    // temporary files go.
+    auxlib::utility::WorkerPool::Offer helpers(job_.threads - 1, helping);
     StopOnExit stop{scheduler};
 
     std::unique_lock<std::mutex> guard(scheduler.lock);
+    long long reported = 0;
     while (scheduler.firstOpen < scheduler.size()) {
+        if (work.active() && scheduler.unitsDone > reported) {
+            reported = scheduler.unitsDone;
+            guard.unlock();
+            const bool goOn = work.report(reported);
+            guard.lock();
+            if (!goOn) {
+                scheduler.changed.notify_all();
+                return Cancelled;
+            }
+        }
         CellWork& next = scheduler.cell(scheduler.firstOpen);
         if (next.step == Done) {
             guard.unlock();
@@ -346,8 +442,26 @@ ConvertResult CellPipeline::run(const CellList& cells)
             scheduler.finish(task);
             continue;
         }
-        scheduler.changed.wait(guard);
+        if (!work.active()) {
+            scheduler.changed.wait(guard);
+            continue;
+        }
+        if (scheduler.changed.wait_for(guard, cancelPoll) == std::cv_status::timeout
+            && scheduler.unitsDone == reported) {
+            guard.unlock();
+            const bool goOn = work.report(reported);
+            guard.lock();
+            if (!goOn) {
+                scheduler.changed.notify_all();
+                return Cancelled;
+            }
+        }
     }
+    guard.unlock();
+    // Everything is written: the last report says so, and a stop asked for
+    // now comes too late to change anything.
+    if (reported < scheduler.unitsTotal)
+        work.report(scheduler.unitsTotal);
     return Converted;
 }
 

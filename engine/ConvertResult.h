@@ -1,36 +1,45 @@
 #ifndef ENGINE_CONVERTRESULT_H
 #define ENGINE_CONVERTRESULT_H
 
+#include "engine/CellEnlargement.h"
+#include "engine/Pixwright_DLL.h"
+#include "auxlib/utility/Path.h"
+
+#include <array>
+#include <string>
+
 namespace engine {
 
-// What graphicConvert returns. Every code but Converted, NullArgument and
-// Cancelled comes with one error box.
+// What graphicConvert returns (PIXWRIGHT_RESULT_*). Every code but
+// Converted, NullArgument and Cancelled comes with one error box.
 enum ConvertResult : int {
-    Converted = 0,
-    NullArgument = 1,
-    NoSourcePath = 2,
-    NoOutputFolder = 3,
-    NoOutput = 4,
-    SuffixClash = 5,
-    BadOutputName = 6, // a name starting with "." or a folder that is a file
-    FolderNotCreated = 7,
-    BadPath = 8,
-    SourceNotLoaded = 10,
-    NotRearranged = 11,
-    CellNotConverted = 20,
-    NaturalNotSaved = 21,
-    ColorNotSaved = 22,
-    AlphaNotSaved = 23,
-    StandardException = 30,
-    OtherException = 35,
+    Converted = PIXWRIGHT_RESULT_SUCCESS,
+    NullArgument = PIXWRIGHT_RESULT_NULL_ARGUMENT,
+    NoSourcePath = PIXWRIGHT_RESULT_NO_SOURCE_PATH,
+    NoOutputFolder = PIXWRIGHT_RESULT_NO_OUTPUT_FOLDER,
+    NoOutput = PIXWRIGHT_RESULT_NO_OUTPUT,
+    SuffixClash = PIXWRIGHT_RESULT_SUFFIX_CLASH,
+    BadOutputName = PIXWRIGHT_RESULT_BAD_OUTPUT_NAME, // a name starting with "." or a folder that is a file
+    FolderNotCreated = PIXWRIGHT_RESULT_FOLDER_NOT_CREATED,
+    BadPath = PIXWRIGHT_RESULT_BAD_PATH,
+    SourceNotLoaded = PIXWRIGHT_RESULT_SOURCE_NOT_LOADED,
+    NotRearranged = PIXWRIGHT_RESULT_NOT_REARRANGED,
+    CellNotConverted = PIXWRIGHT_RESULT_CELL_NOT_CONVERTED,
+    NaturalNotSaved = PIXWRIGHT_RESULT_NATURAL_NOT_SAVED,
+    ColorNotSaved = PIXWRIGHT_RESULT_COLOR_NOT_SAVED,
+    AlphaNotSaved = PIXWRIGHT_RESULT_ALPHA_NOT_SAVED,
+    StandardException = PIXWRIGHT_RESULT_STANDARD_EXCEPTION,
+    OtherException = PIXWRIGHT_RESULT_OTHER_EXCEPTION,
     // The progress handler asked to stop; no box.
-    Cancelled = 40,
+    Cancelled = PIXWRIGHT_RESULT_CANCELLED,
 };
 
-// Largest source picture the conversion takes: its doubled size must fit
-// SDL's 16-bit rectangles.
-inline constexpr int maxSourceWidth = 8191;
-inline constexpr int maxSourceHeight = 16383;
+// One output variant of every cell: whether it is written, and the suffix of
+// its files.
+struct CellVariant {
+    bool selected = false;
+    std::string suffix;
+};
 
 // The arguments of one graphicConvert call, strings borrowed for the call.
 struct ConvertRequest {
@@ -50,10 +59,32 @@ struct ConvertRequest {
     const char* colorSuffix;
     bool saveAlpha;
     const char* alphaSuffix;
+    // Not an argument of graphicConvert: the tests hold the row kernels to
+    // the reference through it.
+    KernelSet kernels = KernelSet::Rows;
 };
+
+// What graphicConvert finds of a request before it touches anything: Converted,
+// or the code and message of the first check that fails (the copied output
+// name and the variants are filled in either way as far as they were read).
+struct RequestCheck {
+    ConvertResult code = Converted;
+    std::string message;
+    std::string outputName;
+    std::array<CellVariant, 3> variants;
+};
+RequestCheck checkRequest(const ConvertRequest& request);
+
+// The output files' common path: the folder joined with the output name, or
+// with the source file's stem when the name is empty. Throws PathError.
+std::string outputPathFor(const auxlib::utility::Path& folder, std::string outputName, const char* sourcePath);
 
 // Runs one conversion; non-null source path and folder required. May throw.
 ConvertResult convert(const ConvertRequest& request);
+
+// graphicConvert for a request: the null check, the conversion, and the
+// boxes of exceptions.
+int graphicConvert(const ConvertRequest& request);
 
 } // namespace engine
 

@@ -9,13 +9,13 @@ namespace engine::effectorSites {
 
 constexpr const char* sourceName = "..\\..\\PixEffector";
 
-constexpr int createFailedLine = 39;
-constexpr int resampleFailedLine = 61;
-constexpr int alphaGridFailedLine = 69;
-constexpr int sharpenFailedLine = 78;
-constexpr int resampleLockFailedLine = 126;
-constexpr int copyFailedLine = 301;
-constexpr int sharpenLockFailedLine = 313;
+constexpr int createFailedSite = 39;
+constexpr int resampleFailedSite = 61;
+constexpr int alphaGridFailedSite = 69;
+constexpr int sharpenFailedSite = 78;
+constexpr int resampleLockFailedSite = 126;
+constexpr int copyFailedSite = 301;
+constexpr int sharpenLockFailedSite = 313;
 
 } // namespace engine::effectorSites
 

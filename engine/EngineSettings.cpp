@@ -1,5 +1,7 @@
 #include "engine/EngineSettings.h"
 
+#include "auxlib/utility/WorkerPool.h"
+
 #include <mutex>
 #include <thread>
 
@@ -8,9 +10,9 @@ namespace engine {
 namespace {
 
 struct StoredSettings {
-    int threads = 0; // 0: the core count
     int pngFilter = WPX_PNG_FILTER_DEFAULT;
     ProgressReporter progress;
+    WorkReporter work;
 };
 
 std::mutex& settingsLock()
@@ -25,13 +27,6 @@ StoredSettings& stored()
     return settings;
 }
 
-// The machine's core count, at least 1.
-int coreCount()
-{
-    const unsigned cores = std::thread::hardware_concurrency();
-    return cores == 0 ? 1 : static_cast<int>(cores);
-}
-
 } // namespace
 
 EngineSettings currentSettings()
@@ -39,9 +34,10 @@ EngineSettings currentSettings()
     std::lock_guard<std::mutex> guard(settingsLock());
     const StoredSettings& s = stored();
     EngineSettings settings;
-    settings.threads = s.threads > 0 ? s.threads : coreCount();
+    settings.threads = auxlib::utility::WorkerPool::shared().threads();
     settings.pngFilter = s.pngFilter;
     settings.progress = s.progress;
+    settings.work = s.work;
     return settings;
 }
 
@@ -49,10 +45,18 @@ EngineSettings currentSettings()
 
 extern "C" PIXWRIGHT_API void setThreadCount(int threads)
 {
-    std::lock_guard<std::mutex> guard(engine::settingsLock());
-    // More threads than cells or rows are never started, but a caller's
+    // More threads than there is work for are never busy, but a caller's
     // absurd number must not reach the thread library.
-    engine::stored().threads = threads <= 0 ? 0 : (threads > 256 ? 256 : threads);
+    const unsigned cores = std::thread::hardware_concurrency();
+    const int resolved = threads <= 0 ? (cores == 0 ? 1 : static_cast<int>(cores)) : (threads > 256 ? 256 : threads);
+    auxlib::utility::WorkerPool::shared().setThreads(resolved);
+}
+
+extern "C" PIXWRIGHT_API void runTasks(int count, PixwrightTask task, void* user)
+{
+    if (task == nullptr)
+        return;
+    auxlib::utility::WorkerPool::shared().run(count, [task, user](int index) { task(user, index); });
 }
 
 extern "C" PIXWRIGHT_API void setPngFilter(int filter)
@@ -67,4 +71,10 @@ extern "C" PIXWRIGHT_API void setProgressHandler(PixwrightProgressHandler handle
 {
     std::lock_guard<std::mutex> guard(engine::settingsLock());
     engine::stored().progress = engine::ProgressReporter{handler, handler != nullptr ? user : nullptr};
+}
+
+extern "C" PIXWRIGHT_API void setWorkProgressHandler(PixwrightWorkHandler handler, void* user)
+{
+    std::lock_guard<std::mutex> guard(engine::settingsLock());
+    engine::stored().work = engine::WorkReporter{handler, handler != nullptr ? user : nullptr};
 }

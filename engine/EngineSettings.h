@@ -11,13 +11,19 @@ struct ProgressReporter {
     void* user = nullptr;
 };
 
+struct WorkReporter {
+    PixwrightWorkHandler handler = nullptr;
+    void* user = nullptr;
+};
+
 // The engine-wide settings besides the colour key, as one conversion reads
 // them at its start; the exports change them under a lock, so a conversion
 // running on another thread sees either the old or the new value whole.
 struct EngineSettings {
-    int threads = 1; // resolved: 1 or more
+    int threads = 1; // the worker pool's budget: 1 or more
     int pngFilter = WPX_PNG_FILTER_DEFAULT; // a WPX_PNG_FILTER_* value
     ProgressReporter progress;
+    WorkReporter work;
 };
 
 EngineSettings currentSettings();

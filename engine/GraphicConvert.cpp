@@ -1,4 +1,3 @@
-#include "auxlib/draw/PngLoader.h"
 #include "auxlib/draw/Surface.h"
 #include "auxlib/error/ErrorBox.h"
 #include "auxlib/error/ErrorLogger.h"
@@ -8,9 +7,10 @@
 #include "engine/CellPipeline.h"
 #include "engine/ColorKey.h"
 #include "engine/ConvertResult.h"
+#include "engine/SourcePicture.h"
 #include "engine/EngineSettings.h"
 #include "engine/OutputFolder.h"
-#include "engine/OutputOptions.h"
+#include "engine/OutputNaming.h"
 #include "engine/PixEffector.h"
 #include "engine/PixReplacer.h"
 #include "engine/PixSaver.h"
@@ -38,9 +38,8 @@ namespace {
 constexpr const char* sourceName = "..\\..\\Pixwright_DLL";
 
 // The fixed site numbers of this file's log entries.
-constexpr int loadFailedLine = 120;
-constexpr int tooLargeLine = 128;
-
+constexpr int loadFailedSite = 120;
+constexpr int tooLargeSite = 128;
 
 bool sameIgnoringAsciiCase(const std::string& a, const std::string& b)
 {
@@ -67,47 +66,56 @@ ConvertResult fail(ConvertResult code, const boost::format& message)
 
 ConvertResult fail(ConvertResult code, const char* message) { return fail(code, boost::format("%1%") % message); }
 
-// The pictures the conversion takes: SDL keeps blit and fill rectangles in
-// 16 bits, so a doubled picture past these sizes would be copied only in
-// part or could not be made. The decoded picture is at most 8191 x 16383 x 4
-// bytes (512 MiB), its enlargement four times that; anything larger is
-// refused from its header, before memory is taken for it.
-auxlib::draw::PictureLimits sourceLimits()
+} // namespace
+
+RequestCheck checkRequest(const ConvertRequest& request)
 {
-    auxlib::draw::PictureLimits limits;
-    limits.maxWidth = maxSourceWidth;
-    limits.maxHeight = maxSourceHeight;
-    limits.maxDecodedBytes = std::uint64_t(maxSourceWidth) * maxSourceHeight * 4;
-    return limits;
+    using Variant = CellVariant;
+    RequestCheck check;
+    check.outputName = request.outputName ? copyText(request.outputName) : std::string();
+    auto refuse = [&check](ConvertResult code, const char* message) {
+        check.code = code;
+        check.message = message;
+        return check;
+    };
+    if (*request.sourcePath == '\0')
+        return refuse(NoSourcePath, "入力画像が指定されていません。");
+    if (*request.outputFolder == '\0')
+        return refuse(NoOutputFolder, "出力フォルダが指定されていません。");
+
+    // A missing suffix of a selected output is read as an empty one.
+    check.variants = {Variant{request.saveNatural, request.naturalSuffix ? request.naturalSuffix : ""},
+                      Variant{request.saveColor, request.colorSuffix ? request.colorSuffix : ""},
+                      Variant{request.saveAlpha, request.alphaSuffix ? request.alphaSuffix : ""}};
+    const Variant& natural = check.variants[0];
+    const Variant& colour = check.variants[1];
+    const Variant& alpha = check.variants[2];
+    if (!natural.selected && !colour.selected && !alpha.selected)
+        return refuse(NoOutput, "出力画像がありません。");
+    auto clash = [](const Variant& a, const Variant& b) {
+        return a.selected && b.selected && sameIgnoringAsciiCase(a.suffix, b.suffix);
+    };
+    if (clash(natural, colour) || clash(natural, alpha) || clash(colour, alpha))
+        return refuse(SuffixClash, "出力ファイルのサフィックスに同一のものがあります。");
+    if (!check.outputName.empty() && check.outputName[0] == '.')
+        return refuse(BadOutputName, "出力ファイル名を . で始めることはできません。");
+    return check;
 }
 
-} // namespace
+std::string outputPathFor(const Path& folder, std::string outputName, const char* sourcePath)
+{
+    if (outputName.empty())
+        outputName = Path::parse(copyText(sourcePath), NameRule::Folder).stem();
+    return folder.join(Path::parse(outputName, NameRule::Portable)).native();
+}
 
 ConvertResult convert(const ConvertRequest& request)
 {
     const EngineSettings settings = currentSettings();
     const ColorKeyState keyState = colorKeyState();
-    std::string outputName = request.outputName ? copyText(request.outputName) : std::string();
-
-    if (*request.sourcePath == '\0')
-        return fail(NoSourcePath, "入力画像が指定されていません。");
-    if (*request.outputFolder == '\0')
-        return fail(NoOutputFolder, "出力フォルダが指定されていません。");
-
-    // A missing suffix of a selected output is read as an empty one.
-    using Variant = CellPipeline::Variant;
-    const Variant natural{request.saveNatural, request.naturalSuffix ? request.naturalSuffix : ""};
-    const Variant colour{request.saveColor, request.colorSuffix ? request.colorSuffix : ""};
-    const Variant alpha{request.saveAlpha, request.alphaSuffix ? request.alphaSuffix : ""};
-    if (!natural.selected && !colour.selected && !alpha.selected)
-        return fail(NoOutput, "出力画像がありません。");
-    auto clash = [](const Variant& a, const Variant& b) {
-        return a.selected && b.selected && sameIgnoringAsciiCase(a.suffix, b.suffix);
-    };
-    if (clash(natural, colour) || clash(natural, alpha) || clash(colour, alpha))
-        return fail(SuffixClash, "出力ファイルのサフィックスに同一のものがあります。");
-    if (!outputName.empty() && outputName[0] == '.')
-        return fail(BadOutputName, "出力ファイル名を . で始めることはできません。");
+    RequestCheck check = checkRequest(request);
+    if (check.code != Converted)
+        return fail(check.code, check.message.c_str());
 
     // A folder text the rule refuses is not a folder-test failure: its path
     // error travels to the outer handler and is shown as it stands.
@@ -128,9 +136,7 @@ ConvertResult convert(const ConvertRequest& request)
 
     std::string outputPath;
     try {
-        if (outputName.empty())
-            outputName = Path::parse(copyText(request.sourcePath), NameRule::Folder).stem();
-        outputPath = folder.join(Path::parse(outputName, NameRule::Portable)).native();
+        outputPath = outputPathFor(folder, check.outputName, request.sourcePath);
     } catch (const PathError& e) {
         return fail(BadPath, boost::format("出力ファイル名がおかしいです。\n\n%s") % e.what());
     }
@@ -138,23 +144,18 @@ ConvertResult convert(const ConvertRequest& request)
     const std::string sourcePath = copyText(request.sourcePath);
     Surface source;
     LoadReport loaded;
-    if (source.load(sourcePath, sourceLimits(), &loaded) != Success) {
+    if (loadSource(sourcePath, source, loaded) != Success) {
         if (loaded.tooLarge)
-            ErrorLogger(sourceName, tooLargeLine)
+            ErrorLogger(sourceName, tooLargeSite)
                 .put(boost::format("画像が大きすぎます。(%1% × %2%) 変換できるのは幅 %3%、高さ %4% ピクセルまでです。")
                      % loaded.declaredWidth % loaded.declaredHeight % maxSourceWidth % maxSourceHeight);
         else
-            ErrorLogger(sourceName, loadFailedLine)
+            ErrorLogger(sourceName, loadFailedSite)
                 .put(boost::format("画像ファイル'%1%'を読み込めませんでした。:%2%") % sourcePath % loaded.reason);
         return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
     }
-    // The loader's own colour key (a palette picture's transparent entry) is
-    // no part of the conversion: the cut copies colours as they are, and
-    // transparency comes from the conversion's key alone.
-    SDL_SetColorKey(source.sdl(), 0, 0);
-
     const Rgba key = chooseKeyColour(keyState, source, loaded.ownPalette);
-    PixReplacer replacer(key);
+    const PixReplacer replacer;
     CellList cells = replacer.rearrange(source, key, request.editorPreset);
     if (cells.empty())
         return fail(NotRearranged, boost::format("画像ファイル'%s'ファイルの並び替えにに失敗しました。") % sourcePath);
@@ -166,14 +167,15 @@ ConvertResult convert(const ConvertRequest& request)
     job.gridHeight = request.gridHeight;
     job.sharpenLevel = request.sharpenLevel;
     job.eraseAlphaGrid = request.eraseAlphaGrid;
+    job.kernels = request.kernels;
     job.options.format = request.outputFormat;
     job.options.numbered = cells.size() != 1;
     job.outputPath = outputPath;
-    job.variants = {natural, colour, alpha};
+    job.variants = check.variants;
     job.write.pngFilter = settings.pngFilter;
-    job.write.threads = settings.threads;
     job.threads = settings.threads;
     job.progress = settings.progress;
+    job.work = settings.work;
 
     CellPipeline pipeline(effector, job);
     const ConvertResult result = pipeline.run(cells);
@@ -194,6 +196,19 @@ ConvertResult convert(const ConvertRequest& request)
     return Converted;
 }
 
+int graphicConvert(const ConvertRequest& request)
+{
+    if (request.sourcePath == nullptr || request.outputFolder == nullptr)
+        return NullArgument;
+    try {
+        return convert(request);
+    } catch (const std::exception& e) {
+        return fail(StandardException, boost::format("%1%") % copyText(e.what()));
+    } catch (...) {
+        return fail(OtherException, "画像変換中に例外が発生しました。");
+    }
+}
+
 } // namespace engine
 
 extern "C" PIXWRIGHT_API int graphicConvert(const char* sourcePath, const char* outputFolder, const char* outputName,
@@ -202,20 +217,11 @@ extern "C" PIXWRIGHT_API int graphicConvert(const char* sourcePath, const char* 
                                             const char* naturalSuffix, int saveColor, const char* colorSuffix,
                                             int saveAlpha, const char* alphaSuffix)
 {
-    using namespace engine;
-    if (sourcePath == nullptr || outputFolder == nullptr)
-        return NullArgument;
-    const ConvertRequest request{sourcePath,    outputFolder,   outputName,    editorPreset != 0,
-                                 gridWidth,     gridHeight,     sharpenLevel,  eraseAlphaGrid != 0,
-                                 interpolation, outputFormat,   saveNatural != 0, naturalSuffix,
-                                 saveColor != 0, colorSuffix,   saveAlpha != 0, alphaSuffix};
-    try {
-        return convert(request);
-    } catch (const std::exception& e) {
-        return fail(StandardException, boost::format("%1%") % copyText(e.what()));
-    } catch (...) {
-        return fail(OtherException, "画像変換中に例外が発生しました。");
-    }
+    const engine::ConvertRequest request{sourcePath,    outputFolder,   outputName,    editorPreset != 0,
+                                         gridWidth,     gridHeight,     sharpenLevel,  eraseAlphaGrid != 0,
+                                         interpolation, outputFormat,   saveNatural != 0, naturalSuffix,
+                                         saveColor != 0, colorSuffix,   saveAlpha != 0, alphaSuffix};
+    return engine::graphicConvert(request);
 }
 
 extern "C" PIXWRIGHT_API void setErrorBoxHandler(PixwrightErrorBoxHandler handler)

@@ -2,6 +2,7 @@
 #define ENGINE_PIXEFFECTOR_H
 
 #include "auxlib/draw/Surface.h"
+#include "engine/Pixwright_DLL.h"
 
 #include <array>
 #include <cstdint>
@@ -12,13 +13,13 @@ namespace engine {
 // keeps the plain number: any other value makes every target pixel opaque
 // black.
 enum InterpolationMode : std::int32_t {
-    Nearest = 0,
-    Bilinear = 1,
-    Original = 2,
-    // The pixel-art modes (PixPixelArt.cpp): each source pixel's four target
+    Nearest = PIXWRIGHT_INTERPOLATION_NEAREST,
+    Bilinear = PIXWRIGHT_INTERPOLATION_BILINEAR,
+    Original = PIXWRIGHT_INTERPOLATION_ORIGINAL,
+    // The pixel-art modes (engine/reference/PixelArt.cpp): each source pixel's four target
     // pixels are chosen, or blended, from its neighbours in its grid square.
-    Scale2x = 3,
-    Xbr = 4,
+    Scale2x = PIXWRIGHT_INTERPOLATION_SCALE2X,
+    Xbr = PIXWRIGHT_INTERPOLATION_XBR,
 };
 
 // One source pixel as the filters see it. A sample whose colour is missing
@@ -57,7 +58,6 @@ public:
         : interpolation(interpolation), keyColour(keyColour), emptyColour(emptyColour)
     {
     }
-    virtual ~PixEffector() = default;
 
     // A new 32-bit picture with alpha, twice the cell's size, or an empty
     // Surface on failure. A grid size of 0 or less means one square over the

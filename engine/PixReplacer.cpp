@@ -1,6 +1,7 @@
 #include "engine/PixReplacer.h"
 
 #include "auxlib/error/ErrorLogger.h"
+#include "engine/EditorPresets.h"
 #include "engine/ReplacerTables.h"
 
 #include <boost/format.hpp>
@@ -17,16 +18,33 @@ using auxlib::error::ErrorLogger;
 namespace {
 constexpr const char* sourceName = "..\\..\\PixReplacer";
 
-constexpr int charsetWidth = 288;
-constexpr int charsetHeight = 256;
+// The fixed site numbers of this file's log entries.
+constexpr int regionNotCreatedSite = 27;
+constexpr int regionNotCopiedSite = 34;
+constexpr int notACharsetSite = 70;
+constexpr int notAChipsetSite = 126;
+constexpr int autotileNotCutSite = 170;
+constexpr int stackNotCreatedSite = 190;
+constexpr int stackNotFilledSite = 198;
+constexpr int stackNotCopiedSite = 208;
+constexpr int noSeaSubSite = 230;
+constexpr int seaNotCreatedSite = 236;
+constexpr int seaNotFilledSite = 269;
+constexpr int seaSubNotCopiedSite = 278;
+constexpr int seaPieceNotCopiedSite = 284;
+constexpr int animationNotCreatedSite = 304;
+constexpr int animationNotCopiedSite = 312;
+
+constexpr int charsetWidth = charsetPreset.pictureWidth;
+constexpr int charsetHeight = charsetPreset.pictureHeight;
 constexpr int characterWidth = 72;
 constexpr int characterHeight = 128;
 constexpr int charsetPieceWidth = 24;
 constexpr int charsetPieceHeight = 32;
 constexpr int characterCellWidth = 96;
 
-constexpr int chipsetWidth = 480;
-constexpr int chipsetHeight = 256;
+constexpr int chipsetWidth = chipsetPreset.pictureWidth;
+constexpr int chipsetHeight = chipsetPreset.pictureHeight;
 constexpr int chipPartWidth = 192;
 constexpr int blockWidth = 48;
 constexpr int blockHeight = 64;
@@ -88,12 +106,12 @@ Surface PixReplacer::cutRegion(const Rect& rect, const Surface& source) const
         return Surface();
     Surface region;
     if (region.create(rect.w, rect.h, false) != Success) {
-        ErrorLogger(sourceName, 27).put(boost::format("(%d, %d) のＤＩＢ画像を作成できませんでした。") % rect.w % rect.h);
+        ErrorLogger(sourceName, regionNotCreatedSite).put(boost::format("(%d, %d) のＤＩＢ画像を作成できませんでした。") % rect.w % rect.h);
         return Surface();
     }
     const Size size{rect.w, rect.h};
     if (region.copy(&source, 0, 0, &size, rect.x, rect.y) != Success) {
-        ErrorLogger(sourceName, 34).put("画像をコピーできませんでした。");
+        ErrorLogger(sourceName, regionNotCopiedSite).put("画像をコピーできませんでした。");
         return Surface();
     }
     return region;
@@ -104,12 +122,12 @@ CellList PixReplacer::rearrangeCharset(const Surface& source) const
     if (!source.isValid())
         return CellList();
     if (!hasSize(source, charsetWidth, charsetHeight)) {
-        ErrorLogger(sourceName, 70).put("ゲームエディタのチップセット画像と大きさが違います。");
+        ErrorLogger(sourceName, notACharsetSite).put("ゲームエディタのチップセット画像と大きさが違います。");
         return CellList();
     }
     const Size piece{charsetPieceWidth, charsetPieceHeight};
     CellList cells;
-    cells.reserve(8);
+    cells.reserve(charsetPreset.cells);
     for (int y0 = 0; y0 < charsetHeight; y0 += characterHeight) {
         for (int x0 = 0; x0 < charsetWidth; x0 += characterWidth) {
             Surface& character = cells.emplace_back();
@@ -137,11 +155,11 @@ CellList PixReplacer::rearrangeChipset(const Rgba& colour, const Surface& source
     if (!source.isValid())
         return CellList();
     if (!hasSize(source, chipsetWidth, chipsetHeight)) {
-        ErrorLogger(sourceName, 126).put("ゲームエディタのタイルセット画像と大きさが違います。");
+        ErrorLogger(sourceName, notAChipsetSite).put("ゲームエディタのタイルセット画像と大きさが違います。");
         return CellList();
     }
     CellList cells;
-    cells.reserve(18);
+    cells.reserve(chipsetPreset.cells);
     cells.push_back(buildTileStack(colour, source));
     if (!cells.back().isValid())
         return CellList();
@@ -161,7 +179,7 @@ CellList PixReplacer::rearrangeChipset(const Rgba& colour, const Surface& source
                 return CellList();
             const CellList chips = convertChipBlock(colour, block, sub, kind);
             if (chips.empty()) {
-                ErrorLogger(sourceName, 170).put("オートタイルの並び替えに失敗しました。");
+                ErrorLogger(sourceName, autotileNotCutSite).put("オートタイルの並び替えに失敗しました。");
                 continue;
             }
             for (const Surface& chip : chips)
@@ -177,18 +195,18 @@ Surface PixReplacer::buildTileStack(const Rgba& colour, const Surface& source) c
         return Surface();
     Surface stack;
     if (stack.create(tileStackWidth, tileStackHeight, false) != Success) {
-        ErrorLogger(sourceName, 190).put("タイルセット並べ替え後の画像を作成できませんでした。");
+        ErrorLogger(sourceName, stackNotCreatedSite).put("タイルセット並べ替え後の画像を作成できませんでした。");
         return Surface();
     }
     const Rect whole{0, 0, stack.width(), stack.height()};
     if (stack.fill(&whole, &colour) != Success) {
-        ErrorLogger(sourceName, 198).put("画像の塗りつぶしに失敗しました。");
+        ErrorLogger(sourceName, stackNotFilledSite).put("画像の塗りつぶしに失敗しました。");
         return Surface();
     }
     const Size column{tileColumnWidth, chipsetHeight};
     for (int i = 0; i < 3; ++i) {
         if (stack.copy(&source, 0, chipsetHeight * i, &column, chipPartWidth + tileColumnWidth * i, 0) != Success) {
-            ErrorLogger(sourceName, 208).put("画像のコピーに失敗しました。");
+            ErrorLogger(sourceName, stackNotCopiedSite).put("画像のコピーに失敗しました。");
             return Surface();
         }
     }
@@ -212,12 +230,12 @@ CellList PixReplacer::convertChipBlock(const Rgba& colour, const Surface& block,
         for (int x = 0; x < blockWidth; x += animationTileSize) {
             Surface& strip = chips.emplace_back();
             if (strip.create(animationTileSize * animationFrames, animationTileSize, true) != Success) {
-                ErrorLogger(sourceName, 304).put("アニメーションチップ画像の生成に失敗しました。");
+                ErrorLogger(sourceName, animationNotCreatedSite).put("アニメーションチップ画像の生成に失敗しました。");
                 return CellList();
             }
             for (int y = 0; y < blockHeight; y += animationTileSize) {
                 if (strip.copy(&block, y, 0, &frame, x, y) != Success) {
-                    ErrorLogger(sourceName, 312).put("アニメーションチップのコピーに失敗しました。");
+                    ErrorLogger(sourceName, animationNotCopiedSite).put("アニメーションチップのコピーに失敗しました。");
                     return CellList();
                 }
             }
@@ -227,12 +245,12 @@ CellList PixReplacer::convertChipBlock(const Rgba& colour, const Surface& block,
 
     case ChipKind::Sea: {
         if (!sub.isValid()) {
-            ErrorLogger(sourceName, 230).put("海チップ用サブ画像がありません。");
+            ErrorLogger(sourceName, noSeaSubSite).put("海チップ用サブ画像がありません。");
             return CellList();
         }
         Surface& sea = chips.emplace_back();
         if (sea.create(seaPictureWidth, blockHeight, true) != Success) {
-            ErrorLogger(sourceName, 236).put("海チップ画像の生成に失敗しました。");
+            ErrorLogger(sourceName, seaNotCreatedSite).put("海チップ画像の生成に失敗しました。");
             return CellList();
         }
         const Rgba empty{colour.r, colour.g, colour.b, 0};
@@ -247,18 +265,18 @@ CellList PixReplacer::convertChipBlock(const Rgba& colour, const Surface& block,
                         if (sea.copy(&block, dx, dy, &pieceSize, seaColumnWidth * k + seaPieceSize * piece.a,
                                      seaPieceSize * piece.b)
                             != Success) {
-                            ErrorLogger(sourceName, 284).put("海チップのコピーに失敗しました。");
+                            ErrorLogger(sourceName, seaPieceNotCopiedSite).put("海チップのコピーに失敗しました。");
                             return CellList();
                         }
                     } else if (piece.isTransparent()) {
                         const Rect area{dx, dy, seaPieceSize, seaPieceSize};
                         if (sea.fill(&area, &empty) != Success) {
-                            ErrorLogger(sourceName, 269).put("海チップの塗りつぶしに失敗しました。");
+                            ErrorLogger(sourceName, seaNotFilledSite).put("海チップの塗りつぶしに失敗しました。");
                             return CellList();
                         }
                     } else if (piece.isSubPiece()) {
                         if (sea.copy(&sub, dx, dy, &pieceSize, seaSubPieceX, seaSubPieceY) != Success) {
-                            ErrorLogger(sourceName, 278).put("海チップのコピーに失敗しました。");
+                            ErrorLogger(sourceName, seaSubNotCopiedSite).put("海チップのコピーに失敗しました。");
                             return CellList();
                         }
                     }

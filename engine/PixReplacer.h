@@ -21,11 +21,6 @@ enum class ChipKind : int {
 // Surface.
 class PixReplacer {
 public:
-    explicit PixReplacer(const auxlib::draw::Rgba& keyColour) : keyColour_(keyColour) {}
-    virtual ~PixReplacer() = default;
-
-    const auxlib::draw::Rgba& keyColour() const { return keyColour_; }
-
     // The cells of source; empty when source holds no picture or cutting it
     // failed.
     CellList rearrange(const auxlib::draw::Surface& source, const auxlib::draw::Rgba& colour,
@@ -45,9 +40,6 @@ public:
                               const auxlib::draw::Surface& sub, ChipKind kind) const;
     // A new picture without alpha holding rect of source.
     auxlib::draw::Surface cutRegion(const auxlib::draw::Rect& rect, const auxlib::draw::Surface& source) const;
-
-private:
-    auxlib::draw::Rgba keyColour_;
 };
 
 } // namespace engine

@@ -2,9 +2,9 @@
 
 #include "auxlib/error/ErrorLogger.h"
 #include "auxlib/utility/Text.h"
-#include "engine/PixelPath.h"
-#include "engine/PixelRows.h"
-#include "saver/writepix.h"
+#include "auxlib/utility/WorkerPool.h"
+#include "engine/reference/Variants.h"
+#include "engine/rows/Kernels.h"
 
 #include <boost/format.hpp>
 #include <optional>
@@ -12,72 +12,38 @@
 namespace engine {
 
 using auxlib::draw::InvalidArgument;
-using auxlib::draw::Rgba;
 using auxlib::draw::SdlFailure;
 using auxlib::draw::Success;
 using auxlib::error::ErrorLogger;
 
 namespace {
+
 constexpr const char* sourceName = "..\\..\\PixSaver";
 
-// The colour variant of a picture in the engine's 32-bit format, row by row:
-// its red, green and blue bytes, in the order of the engine's 24-bit format.
-void copyColourRows(const Surface& picture, const Surface& colour)
+// The fixed site numbers of this file's log entries.
+constexpr int saveFailedSite = 82;
+constexpr int colourNotCreatedSite = 104;
+constexpr int alphaNotCreatedSite = 133;
+constexpr int alphaNotSetSite = 140;
+constexpr int paletteNotSetSite = 155;
+
+} // namespace
+
+WPX_SaveSettings WriteSettings::saverSettings() const
 {
-    const PixelRows in = pixelRowsOf(picture);
-    SDL_Surface* out = colour.sdl();
-    for (std::int32_t y = 0; y < in.height; ++y) {
-        const Pixel* src = in.row(y);
-        Uint8* dst = static_cast<Uint8*>(out->pixels) + static_cast<std::ptrdiff_t>(y) * out->pitch;
-        for (std::int32_t x = 0; x < in.width; ++x) {
-            dst[3 * x] = redOf(src[x]);
-            dst[3 * x + 1] = greenOf(src[x]);
-            dst[3 * x + 2] = blueOf(src[x]);
-        }
-    }
+    WPX_SaveSettings settings{};
+    settings.pngFilter = pngFilter;
+    settings.referenceRows = kernels == KernelSet::Reference ? 1 : 0;
+    settings.runTasks = runTasks;
+    settings.runnerData = runnerData;
+    settings.shouldStop = shouldStop;
+    settings.abortData = abortData;
+    return settings;
 }
 
-// The alpha variant row by row: with the grey palette, index a is the level
-// (a, a, a), so each index is the pixel's alpha.
-void copyAlphaRows(const Surface& picture, const Surface& grey)
+void runOnWorkerPool(void*, int count, WPX_Task task, void* taskData)
 {
-    const PixelRows in = pixelRowsOf(picture);
-    SDL_Surface* out = grey.sdl();
-    for (std::int32_t y = 0; y < in.height; ++y) {
-        const Pixel* src = in.row(y);
-        Uint8* dst = static_cast<Uint8*>(out->pixels) + static_cast<std::ptrdiff_t>(y) * out->pitch;
-        for (std::int32_t x = 0; x < in.width; ++x)
-            dst[x] = alphaOf(src[x]);
-    }
-}
-}
-
-std::string extensionFor(int format)
-{
-    switch (format) {
-    case Bmp:
-        return "bmp";
-    case Png:
-        return "png";
-    case Jpeg:
-        return "jpg";
-    default:
-        return std::string();
-    }
-}
-
-std::string makeOutputFileName(const OutputOptions& options, const std::string& outputPath, int cellIndex,
-                               const std::string& suffix)
-{
-    const std::string extension = extensionFor(options.format);
-    if (options.numbered) {
-        if (suffix.empty())
-            return (boost::format("%s_%02d.%s") % outputPath % cellIndex % extension).str();
-        return (boost::format("%s_%02d_%s.%s") % outputPath % cellIndex % suffix % extension).str();
-    }
-    if (suffix.empty())
-        return (boost::format("%s.%s") % outputPath % extension).str();
-    return (boost::format("%s_%s.%s") % outputPath % suffix % extension).str();
+    auxlib::utility::WorkerPool::shared().run(count, [task, taskData](int index) { task(taskData, index); });
 }
 
 ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fileName, const WriteSettings& settings,
@@ -91,7 +57,10 @@ ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fil
     SDL_ClearError();
     std::optional<StagedFile> own;
     StagedFile& file = staged != nullptr ? *staged : own.emplace(name);
-    if (file.write(surface.sdl(), settings.pngFilter, settings.threads) != 0) {
+    const int written = file.write(surface.sdl(), settings.saverSettings());
+    if (written == WriteStopped)
+        return WriteStopped;
+    if (written != 0) {
         logSaveFailure(name, true);
         return SdlFailure;
     }
@@ -109,7 +78,7 @@ void PixSaver::logSaveFailure(const std::string& fileName, bool afterEncoding)
     const char* messages = afterEncoding ? WPX_LastMessages() : nullptr;
     if (messages != nullptr && *messages != '\0')
         reason += std::string("\n") + messages;
-    ErrorLogger(sourceName, 82).put(boost::format("'%1%'ファイルへの画像保存に失敗しました。:%2%") % fileName % reason);
+    ErrorLogger(sourceName, saveFailedSite).put(boost::format("'%1%'ファイルへの画像保存に失敗しました。:%2%") % fileName % reason);
 }
 
 ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileName, const WriteSettings& settings,
@@ -122,15 +91,13 @@ ResultCode PixSaver::writeColor(const Surface& surface, const std::string& fileN
     Surface colour;
     ResultCode result = colour.create(surface.width(), surface.height(), false);
     if (result != Success) {
-        ErrorLogger(sourceName, 104).put("ＤＩＢを作成できませんでした。");
+        ErrorLogger(sourceName, colourNotCreatedSite).put("ＤＩＢを作成できませんでした。");
         return result;
     }
-    if (pixelPath() == PixelPath::Rows && isEnginePixelFormat(surface)) {
-        copyColourRows(surface, colour);
+    if (settings.kernels == KernelSet::Rows && isEnginePixelFormat(surface)) {
+        rows::copyColour(surface, colour);
     } else {
-        // The raw copy drops alpha and keeps each pixel's colour, including
-        // the colour hidden under fully transparent pixels.
-        result = colour.copy(&surface, 0, 0, nullptr, 0, 0);
+        result = reference::copyColour(surface, colour);
         if (result != Success)
             return result;
     }
@@ -146,36 +113,26 @@ ResultCode PixSaver::writeAlpha(const Surface& surface, const std::string& fileN
         return Success;
     SDL_Surface* raw = SDL_CreateRGBSurface(0, surface.width(), surface.height(), 8, 0, 0, 0, 0);
     if (raw == nullptr) {
-        ErrorLogger(sourceName, 133).put("アルファチャネル画像を作成できませんでした。");
+        ErrorLogger(sourceName, alphaNotCreatedSite).put("アルファチャネル画像を作成できませんでした。");
         return SdlFailure;
     }
     Surface grey;
     ResultCode result = grey.setSurface(raw);
     if (result != Success) {
-        ErrorLogger(sourceName, 140).put("サーフェイスのセットに失敗。");
+        ErrorLogger(sourceName, alphaNotSetSite).put("サーフェイスのセットに失敗。");
         return result;
     }
     SDL_Color palette[256];
     for (int i = 0; i < 256; ++i)
         palette[i] = SDL_Color{static_cast<Uint8>(i), static_cast<Uint8>(i), static_cast<Uint8>(i), 0};
     if (SDL_SetPalette(raw, SDL_LOGPAL, palette, 0, 256) != 1) {
-        ErrorLogger(sourceName, 155).put("パレット設定に失敗。");
+        ErrorLogger(sourceName, paletteNotSetSite).put("パレット設定に失敗。");
         return SdlFailure;
     }
-    if (pixelPath() == PixelPath::Rows && isEnginePixelFormat(surface)) {
-        copyAlphaRows(surface, grey);
-    } else {
-        // With the grey palette the nearest entry to (a, a, a) is index a
-        // itself.
-        for (int y = 0; y < surface.height(); ++y) {
-            for (int x = 0; x < surface.width(); ++x) {
-                Rgba pixel;
-                surface.getPixel(pixel, x, y);
-                const Rgba level{pixel.a, pixel.a, pixel.a, 255};
-                grey.putPixel(x, y, &level);
-            }
-        }
-    }
+    if (settings.kernels == KernelSet::Rows && isEnginePixelFormat(surface))
+        rows::copyAlpha(surface, grey);
+    else
+        reference::copyAlpha(surface, grey);
     return writeNatural(grey, fileName, settings, staged);
 }
 

@@ -2,8 +2,10 @@
 #define ENGINE_PIXSAVER_H
 
 #include "auxlib/draw/Surface.h"
-#include "engine/OutputOptions.h"
+#include "engine/CellEnlargement.h"
+#include "engine/OutputNaming.h"
 #include "engine/StagedFile.h"
+#include "saver/writepix.h"
 
 #include <string>
 
@@ -15,8 +17,19 @@ using auxlib::draw::Surface;
 // How files are written besides their names.
 struct WriteSettings {
     int pngFilter = 0; // as setPngFilter; 0 is libpng's own choice
-    int threads = 1;   // a PNG file with a single filter is compressed on up to this many
+    KernelSet kernels = KernelSet::Rows;
+    // The saver's hooks: how the pieces of a PNG file run side by side (the
+    // engine's worker pool; null: one after the other), and when to stop.
+    WPX_TaskRunner runTasks = nullptr;
+    void* runnerData = nullptr;
+    WPX_AbortCheck shouldStop = nullptr;
+    void* abortData = nullptr;
+
+    WPX_SaveSettings saverSettings() const;
 };
+
+// A WPX_TaskRunner on the engine's worker pool.
+void runOnWorkerPool(void* runnerData, int count, WPX_Task task, void* taskData);
 
 // Writes one picture as its three variants: as it is (alpha included), its
 // colour channels alone, and its alpha channel as a grey picture. The format
@@ -41,6 +54,9 @@ public:
     // right after an encoding, the encoder's messages.
     static void logSaveFailure(const std::string& fileName, bool afterEncoding);
 };
+
+// The result of a write the settings' stop check ended: no file is left.
+constexpr ResultCode WriteStopped = WPX_SAVE_STOPPED;
 
 // Name one variant of a cell and write it; 3 for a cell holding no picture.
 ResultCode saveNaturalCell(const OutputOptions& options, const Surface& cell, const std::string& outputPath,

@@ -13,7 +13,7 @@
  * picture, the colour of one entry of the source picture's own palette, or
  * none.
  *
- * The other settings (threads, PNG row filter, progress handler) are
+ * The other settings (threads, PNG row filter, progress handlers) are
  * engine-wide too and keep their value until changed; set them before a
  * conversion starts, not while one runs.
  *
@@ -41,6 +41,65 @@
 extern "C" {
 #endif
 
+/* Interpolation modes: graphicConvert's `interpolation`, in the order of the
+ * window's list. Any other value makes every pixel opaque black. */
+#define PIXWRIGHT_INTERPOLATION_NEAREST 0
+#define PIXWRIGHT_INTERPOLATION_BILINEAR 1
+#define PIXWRIGHT_INTERPOLATION_ORIGINAL 2 /* nearest colours, smoothed alpha */
+#define PIXWRIGHT_INTERPOLATION_SCALE2X 3
+#define PIXWRIGHT_INTERPOLATION_XBR 4
+#define PIXWRIGHT_INTERPOLATION_COUNT 5
+
+/* Output formats: graphicConvert's `outputFormat`, in the order of the
+ * window's list. Any other value writes nothing and fails. */
+#define PIXWRIGHT_FORMAT_BMP 0
+#define PIXWRIGHT_FORMAT_PNG 1
+#define PIXWRIGHT_FORMAT_JPEG 2
+#define PIXWRIGHT_FORMAT_COUNT 3
+
+/* Grid modes, the choices a front end offers for the grid: the editor's
+ * chipset preset, its charset preset, no grid, or a grid of the user's own.
+ * The two presets convert with editorPreset on and their preset's grid
+ * (presetInfo); no grid passes 0 x 0. */
+#define PIXWRIGHT_GRID_CHIPSET 0
+#define PIXWRIGHT_GRID_CHARSET 1
+#define PIXWRIGHT_GRID_NONE 2
+#define PIXWRIGHT_GRID_CUSTOM 3
+#define PIXWRIGHT_GRID_COUNT 4
+
+/* What the editor preset cuts a picture into: nothing (one cell), a chipset
+ * or a charset. */
+#define PIXWRIGHT_PRESET_NONE 0
+#define PIXWRIGHT_PRESET_CHIPSET 1
+#define PIXWRIGHT_PRESET_CHARSET 2
+
+/* Key modes, as the colour-key calls set them. */
+#define PIXWRIGHT_KEY_NONE 0     /* resetColorKey: opaque black */
+#define PIXWRIGHT_KEY_FIXED 1    /* setColorKey */
+#define PIXWRIGHT_KEY_POSITION 2 /* setColorKeyPos */
+#define PIXWRIGHT_KEY_PALETTE 3  /* setColorKeyPaletteIndex */
+
+/* graphicConvert's results. Every code but SUCCESS, NULL_ARGUMENT and
+ * CANCELLED comes with one error box. */
+#define PIXWRIGHT_RESULT_SUCCESS 0
+#define PIXWRIGHT_RESULT_NULL_ARGUMENT 1      /* sourcePath or outputFolder null */
+#define PIXWRIGHT_RESULT_NO_SOURCE_PATH 2
+#define PIXWRIGHT_RESULT_NO_OUTPUT_FOLDER 3
+#define PIXWRIGHT_RESULT_NO_OUTPUT 4          /* no variant selected */
+#define PIXWRIGHT_RESULT_SUFFIX_CLASH 5
+#define PIXWRIGHT_RESULT_BAD_OUTPUT_NAME 6    /* a name starting with "." or a folder that is a file */
+#define PIXWRIGHT_RESULT_FOLDER_NOT_CREATED 7
+#define PIXWRIGHT_RESULT_BAD_PATH 8
+#define PIXWRIGHT_RESULT_SOURCE_NOT_LOADED 10
+#define PIXWRIGHT_RESULT_NOT_REARRANGED 11
+#define PIXWRIGHT_RESULT_CELL_NOT_CONVERTED 20
+#define PIXWRIGHT_RESULT_NATURAL_NOT_SAVED 21
+#define PIXWRIGHT_RESULT_COLOR_NOT_SAVED 22
+#define PIXWRIGHT_RESULT_ALPHA_NOT_SAVED 23
+#define PIXWRIGHT_RESULT_STANDARD_EXCEPTION 30
+#define PIXWRIGHT_RESULT_OTHER_EXCEPTION 35
+#define PIXWRIGHT_RESULT_CANCELLED 40         /* a progress handler asked to stop */
+
 PIXWRIGHT_API int graphicConvert(const char* sourcePath, const char* outputFolder,
                                  const char* outputName, int editorPreset,
                                  int gridWidth, int gridHeight, int sharpenLevel,
@@ -59,10 +118,19 @@ PIXWRIGHT_API void resetColorKey(void);
  * fixed colour last given to setColorKey, (0, 0, 0) if none was. */
 PIXWRIGHT_API void setColorKeyPaletteIndex(int index);
 
-/* Threads one conversion spreads its cells (and the rows of a large cell)
- * over. 0 or less: the machine's core count, the default. 1: everything runs
- * on the calling thread. */
+/* Threads in all that conversions, their files and runTasks keep busy, the
+ * calling threads included: the engine keeps one pool of threads, and work
+ * started inside work (a conversion's cells inside runTasks, the pieces of a
+ * PNG file inside a cell) borrows from the same pool, so no more than this
+ * many are ever busy for one caller. 0 or less: the machine's core count,
+ * the default. 1: everything runs on the calling thread. */
 PIXWRIGHT_API void setThreadCount(int threads);
+
+/* Runs task(user, 0) to task(user, count - 1), each once, on the calling
+ * thread and on the threads of the engine's pool that are free, and returns
+ * once all have returned. Tasks may call graphicConvert. */
+typedef void (*PixwrightTask)(void* user, int index);
+PIXWRIGHT_API void runTasks(int count, PixwrightTask task, void* user);
 
 /* Row filter of the PNG files written: 0 libpng's own choice per row (the
  * default), 1 none, 2 sub, 3 up, 4 average, 5 paeth, 6 all five tried per row
@@ -78,11 +146,85 @@ PIXWRIGHT_API void setPngFilter(int filter);
 typedef int (*PixwrightProgressHandler)(void* user, int cellsDone, int cellsTotal, int filesWritten);
 PIXWRIGHT_API void setProgressHandler(PixwrightProgressHandler handler, void* user);
 
+/* Finer progress than setProgressHandler's, in units of work: one unit is
+ * one band of rows of a cell through one step (its enlargement, its
+ * sharpening, or one of its files; a band is at most 64 rows of the
+ * enlarged cell), so unitsTotal, known once the picture is cut, counts the
+ * whole conversion, writing included. The handler is called on the calling
+ * thread, first with unitsDone 0, then as units complete; unitsDone never
+ * goes down and the last call of a finished conversion has it at
+ * unitsTotal. A non-zero return cancels at the next band: the files already
+ * whole stay, the file being written is removed, and graphicConvert returns
+ * 40 without an error box. Both handlers may be set; a null handler turns
+ * this one off. */
+typedef int (*PixwrightWorkHandler)(void* user, long long unitsDone, long long unitsTotal, int filesWritten);
+PIXWRIGHT_API void setWorkProgressHandler(PixwrightWorkHandler handler, void* user);
+
 /* The engine's error box. With no handler installed (or after passing null)
  * the platform's own box is used: MessageBoxA on Windows, standard error
  * elsewhere. The handler must not return before the user has seen the text. */
 typedef void (*PixwrightErrorBoxHandler)(const char* caption, const char* text);
 PIXWRIGHT_API void setErrorBoxHandler(PixwrightErrorBoxHandler handler);
+
+/* The questions a front end asks instead of restating the engine's rules.
+ * None of them shows a box, writes a log entry or touches a file. */
+
+/* The preset the editor preset cuts a width x height picture as:
+ * PIXWRIGHT_PRESET_CHIPSET, _CHARSET or _NONE. */
+PIXWRIGHT_API int presetForSize(int width, int height);
+
+/* What a preset is: the picture size it takes, the grid its cells are
+ * resampled with and whether the alpha-grid correction suits it. */
+typedef struct PixwrightPresetInfo {
+    int pictureWidth;
+    int pictureHeight;
+    int gridWidth;
+    int gridHeight;
+    int eraseAlphaGrid;
+} PixwrightPresetInfo;
+/* 0 with *info filled for PIXWRIGHT_PRESET_CHIPSET and _CHARSET, -1 (and
+ * *info untouched) for anything else. */
+PIXWRIGHT_API int presetInfo(int preset, PixwrightPresetInfo* info);
+
+typedef struct PixwrightColor {
+    unsigned char red;
+    unsigned char green;
+    unsigned char blue;
+    unsigned char alpha;
+} PixwrightColor;
+
+/* A picture file as a conversion would load it. */
+typedef struct PixwrightPictureInfo {
+    int width;
+    int height;
+    /* 1 when the file carries a palette of its own; a grey picture's made-up
+     * one does not count. */
+    int ownPalette;
+    /* Its palette entry 0 (alpha 255); (0, 0, 0, 0) without a palette. */
+    PixwrightColor paletteEntry0;
+    /* What the editor preset cuts it as (presetForSize). */
+    int preset;
+} PixwrightPictureInfo;
+/* 0 with *info filled, or 10 (as graphicConvert would return) when the file
+ * cannot be loaded. */
+PIXWRIGHT_API int inspectPicture(const char* path, PixwrightPictureInfo* info);
+
+/* The key colour a conversion started now would use for the picture file,
+ * under the colour-key settings as they stand. 0 with *key filled, or 10
+ * when the file cannot be loaded (*key untouched). */
+PIXWRIGHT_API int pictureKeyColor(const char* path, PixwrightColor* key);
+
+/* The files graphicConvert with these arguments would write, in the order it
+ * would write them: each name NUL-terminated, an empty name after the last.
+ * The list is copied into buffer when it fits into bufferSize bytes. Returns
+ * the number of bytes the list takes, or 0 when the call would write no file
+ * (a request graphicConvert refuses, a picture it cannot load). */
+PIXWRIGHT_API int plannedOutputFiles(const char* sourcePath, const char* outputFolder,
+                                     const char* outputName, int editorPreset, int outputFormat,
+                                     int saveNatural, const char* naturalSuffix,
+                                     int saveColor, const char* colorSuffix,
+                                     int saveAlpha, const char* alphaSuffix,
+                                     char* buffer, int bufferSize);
 
 #ifdef __cplusplus
 }

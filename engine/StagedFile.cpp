@@ -5,7 +5,6 @@
 #include <boost/filesystem.hpp>
 
 #include <atomic>
-#include <cctype>
 #include <string>
 
 #if defined(_WIN32)
@@ -31,15 +30,6 @@ std::string temporaryFor(const std::string& finalName)
     if (dot == std::string::npos)
         return finalName + tag;
     return finalName.substr(0, dot) + tag + finalName.substr(dot);
-}
-
-bool isPngType(const char* type)
-{
-    const char png[] = "png";
-    for (int i = 0; i < 3; ++i)
-        if (type[i] == '\0' || std::tolower(static_cast<unsigned char>(type[i])) != png[i])
-            return false;
-    return type[3] == '\0';
 }
 
 // SDL's error text names the file it failed on; the caller knows only the
@@ -78,7 +68,7 @@ StagedFile::StagedFile(StagedFile&& other) noexcept
 
 StagedFile::~StagedFile() { discard(); }
 
-int StagedFile::write(SDL_Surface* picture, int pngFilter, int threads)
+int StagedFile::write(SDL_Surface* picture, const WPX_SaveSettings& settings)
 {
     discard();
     const std::string::size_type dot = finalName_.rfind('.');
@@ -88,11 +78,9 @@ int StagedFile::write(SDL_Surface* picture, int pngFilter, int threads)
     int result;
     if (stream == nullptr) {
         result = 1;
-    } else if (type != nullptr && pngFilter != WPX_PNG_FILTER_DEFAULT && isPngType(type)) {
-        result = WPX_SavePNGEx_RW(picture, stream, pngFilter, threads);
-        SDL_RWclose(stream);
     } else {
-        result = WPX_Save_RW(picture, stream, 1, type);
+        result = WPX_SaveEx_RW(picture, stream, type, &settings);
+        SDL_RWclose(stream);
     }
     if (result != 0) {
         removeQuietly(temporaryName_);

@@ -1,7 +1,7 @@
 #ifndef ENGINE_STAGEDFILE_H
 #define ENGINE_STAGEDFILE_H
 
-#include <SDL.h>
+#include "saver/writepix.h"
 
 #include <string>
 
@@ -23,11 +23,11 @@ public:
     const std::string& finalName() const { return finalName_; }
 
     // Encodes the picture into the temporary file by the final name's
-    // extension, as WPX_Save would into the final file; pngFilter as
-    // WPX_SavePNGEx_RW with up to `threads` threads. The result is the
-    // saver's; on failure the temporary file is gone and SDL's error text
-    // names the final file.
-    int write(SDL_Surface* picture, int pngFilter, int threads = 1);
+    // extension, as WPX_Save would into the final file, under the saver
+    // settings given. The result is the saver's; on failure (a stopped save
+    // included) the temporary file is gone and SDL's error text names the
+    // final file.
+    int write(SDL_Surface* picture, const WPX_SaveSettings& settings);
 
     // Moves a written file into place. False when that fails, with SDL's
     // error text saying why; the temporary file is removed then.

@@ -45,10 +45,10 @@ void checkAccepted(const cli::Options& o)
         for (const std::string& output : *o.outputs)
             FUZZ_CHECK(output == "natural" || output == "color" || output == "alpha");
 
-    // The automatic mode settles by the picture's size alone.
-    const cli::Job chipset = cli::planJob(o, 480, 256);
-    const cli::Job charset = cli::planJob(o, 288, 256);
-    const cli::Job other = cli::planJob(o, 0, 0);
+    // The automatic mode settles by the picture's preset alone.
+    const cli::Job chipset = cli::planJob(o, PIXWRIGHT_PRESET_CHIPSET);
+    const cli::Job charset = cli::planJob(o, PIXWRIGHT_PRESET_CHARSET);
+    const cli::Job other = cli::planJob(o, PIXWRIGHT_PRESET_NONE);
     if (o.mode == cli::Mode::Auto) {
         FUZZ_CHECK(chipset.editorPreset && chipset.gridWidth == 16 && chipset.gridHeight == 16);
         FUZZ_CHECK(charset.editorPreset && charset.gridWidth == 24 && charset.gridHeight == 32);

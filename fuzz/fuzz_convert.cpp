@@ -11,7 +11,7 @@
 // result, log and files as the row path.
 #include "auxlib/draw/PictureHeader.h"
 #include "engine/ConvertResult.h"
-#include "engine/PixelPath.h"
+#include "engine/SourcePicture.h"
 #include "engine/Pixwright_DLL.h"
 #include "fuzz/ConvertInput.h"
 #include "fuzz/FuzzSupport.h"
@@ -101,7 +101,8 @@ std::string contents(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Outcome convertOnce(const ConvertCase& c, const std::string& source, const std::string& output)
+Outcome convertOnce(const ConvertCase& c, const std::string& source, const std::string& output,
+                    engine::KernelSet kernels = engine::KernelSet::Rows)
 {
     std::error_code ec;
     fuzz::emptyFolder(output);
@@ -111,10 +112,24 @@ Outcome convertOnce(const ConvertCase& c, const std::string& source, const std::
     const char* colourSuffix = c.suffixClash ? "same" : "color";
     const char* alphaSuffix = c.suffixClash ? "SAME" : "alpha";
     Outcome o;
-    o.result = graphicConvert(source.c_str(), folder.c_str(), c.outputName ? "named" : nullptr, c.editorPreset,
-                              c.gridWidth, c.gridHeight, fuzz::convertSharpenLevels[c.sharpen], c.eraseAlphaGrid,
-                              int(c.interpolation), fuzz::convertFormats[c.format], c.saveNatural, "", c.saveColor,
-                              colourSuffix, c.saveAlpha, alphaSuffix);
+    engine::ConvertRequest request{source.c_str(),
+                                   folder.c_str(),
+                                   c.outputName ? "named" : nullptr,
+                                   c.editorPreset != 0,
+                                   c.gridWidth,
+                                   c.gridHeight,
+                                   fuzz::convertSharpenLevels[c.sharpen],
+                                   c.eraseAlphaGrid != 0,
+                                   int(c.interpolation),
+                                   fuzz::convertFormats[c.format],
+                                   c.saveNatural != 0,
+                                   "",
+                                   c.saveColor != 0,
+                                   colourSuffix,
+                                   c.saveAlpha != 0,
+                                   alphaSuffix};
+    request.kernels = kernels;
+    o.result = engine::graphicConvert(request);
     o.boxes = errorBoxes;
     o.log = contents("stderr.txt");
     for (auto it = fs::recursive_directory_iterator(output, ec); !ec && it != fs::recursive_directory_iterator();
@@ -172,9 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (c.compareReference) {
         // The per-pixel reference states every rule literally; the row path
         // must give the same files, byte for byte, and the same log.
-        engine::setPixelPath(engine::PixelPath::Reference);
-        const Outcome reference = convertOnce(c, source, output);
-        engine::setPixelPath(engine::PixelPath::Rows);
+        const Outcome reference = convertOnce(c, source, output, engine::KernelSet::Reference);
         FUZZ_CHECK(reference.result == rows.result);
         FUZZ_CHECK(reference.log == rows.log);
         FUZZ_CHECK(reference.files == rows.files);

@@ -1,46 +1,14 @@
-// Save dispatch by type name, and the BMP writer.
-#include "saver/writepix.h"
+// The BMP writer.
+#include "saver/WPX_save.h"
 #include "saver/WPX_messages.h"
 #include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
-#include <cctype>
 #include <cstring>
 #include <memory>
 #include <new>
 
 namespace {
-
-struct SaveType {
-    const char* name;
-    int (*save)(SDL_Surface*, SDL_RWops*);
-};
-
-// Searched in order; the first match wins.
-const SaveType saveTypes[] = {
-    {"BMP", WPX_SaveBMP_RW},
-    {"PNG", WPX_SavePNG_RW},
-    {"JPG", WPX_SaveJPG_RW},
-    {"JPEG", WPX_SaveJPG_RW},
-};
-
-// Whole-string equality after upper-casing both sides with the C locale
-// rules in force, so "png" and "Png" name the same writer.
-bool sameTypeName(const char* given, const char* known)
-{
-    for (; *given != '\0' && *known != '\0'; ++given, ++known)
-        if (std::toupper((unsigned char)*given) != std::toupper((unsigned char)*known))
-            return false;
-    return *given == '\0' && *known == '\0';
-}
-
-const SaveType* findSaveType(const char* type)
-{
-    for (const SaveType& row : saveTypes)
-        if (sameTypeName(type, row.name))
-            return &row;
-    return nullptr;
-}
 
 constexpr Uint32 fileHeaderSize = 14;
 constexpr Uint32 infoHeaderSize = 40;
@@ -82,73 +50,7 @@ const char bmpWriteError[] = "WPX_bmp: Error has occured while writing data";
 
 } // namespace
 
-extern "C" {
-
-WPX_EXPORT const SDL_version* WPX_Linked_Version(void)
-{
-    static SDL_version version;
-    version.major = 1;
-    version.minor = 2;
-    version.patch = 4;
-    return &version;
-}
-
-WPX_EXPORT int WPX_Save(SDL_Surface* surface, const char* file)
-{
-    // The file is opened (and so created or truncated) before its type is
-    // looked at: a name with an unknown type leaves an empty file behind.
-    SDL_RWops* dst = SDL_RWFromFile(file, "wb");
-    const char* dot = file != nullptr ? std::strrchr(file, '.') : nullptr;
-    const char* type = dot != nullptr ? dot + 1 : nullptr;
-    if (dst == nullptr)
-        return 1;
-    return WPX_Save_RW(surface, dst, 1, type);
-}
-
-WPX_EXPORT int WPX_SaveTyped(SDL_Surface* surface, const char* file, const char* type)
-{
-    SDL_RWops* dst = SDL_RWFromFile(file, "wb");
-    if (dst == nullptr)
-        return 1;
-    return WPX_Save_RW(surface, dst, 1, type);
-}
-
-WPX_EXPORT int WPX_Save_RW(SDL_Surface* surface, SDL_RWops* dst, int freedst, const char* type)
-{
-    wpx::clearMessages();
-    if (dst == nullptr) {
-        SDL_SetError("Passed a NULL data source");
-        return 1;
-    }
-    if (type == nullptr) {
-        SDL_SetError("Passed a NULL type");
-        if (freedst)
-            SDL_RWclose(dst);
-        return 2;
-    }
-    if (SDL_RWseek(dst, 0, RW_SEEK_CUR) < 0) {
-        SDL_SetError("Can't seek in this data source");
-        if (freedst)
-            SDL_RWclose(dst);
-        return 3;
-    }
-    const int start = SDL_RWseek(dst, 0, RW_SEEK_CUR);
-
-    const SaveType* saveType = findSaveType(type);
-    if (saveType == nullptr) {
-        if (freedst)
-            SDL_RWclose(dst);
-        SDL_SetError("Unsupported image format");
-        return 4;
-    }
-    SDL_RWseek(dst, start, RW_SEEK_SET);
-    const int result = saveType->save(surface, dst);
-    if (freedst)
-        SDL_RWclose(dst);
-    return result;
-}
-
-WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst)
+int wpx::saveBmp(SDL_Surface* surface, SDL_RWops* dst, const WPX_SaveSettings& settings)
 {
     wpx::clearMessages();
     if (dst == nullptr)
@@ -201,13 +103,17 @@ WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst)
         return 5;
     }
     // The bytes past the pixels of a row stay zero.
-    const wpx::RowConverter converter(format, wpx::RowTarget::Bmp);
+    const wpx::RowConverter converter(format, wpx::RowTarget::Bmp, settings.referenceRows != 0);
     // A picture of no rows has no pixel to convert, whatever its format.
     if (surface->h > 0 && !converter.knowsFormat()) {
         SDL_SetError("WPX_bmp: Unknown pixel format");
         return 6;
     }
     for (int y = surface->h - 1; y >= 0; --y) {
+        if ((surface->h - 1 - y) % wpx::rowsPerCheck == 0 && y != surface->h - 1 && wpx::stopRequested(settings)) {
+            SDL_SetError("WPX_bmp: Save stopped");
+            return WPX_SAVE_STOPPED;
+        }
         converter.convert(wpx::surfaceRow(surface, y), surface->w, row.get());
         if (SDL_RWwrite(dst, row.get(), 1, int(rowSize)) != int(rowSize)) {
             SDL_SetError(bmpWriteError);
@@ -223,4 +129,7 @@ WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst)
     return 0;
 }
 
-} // extern "C"
+extern "C" WPX_EXPORT int WPX_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst)
+{
+    return wpx::saveBmp(surface, dst, wpx::plainSettings());
+}

@@ -1,5 +1,5 @@
 // JPEG writer on libjpeg (interface version 62).
-#include "saver/writepix.h"
+#include "saver/WPX_save.h"
 #include "saver/WPX_messages.h"
 #include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
@@ -88,7 +88,8 @@ bool writeFailed(const jpeg_compress_struct& cinfo)
 
 // Returns the writer's result; a fatal libjpeg error lands back here. The
 // compressor lives in the caller, which destroys it on every path.
-int encodeJpeg(jpeg_compress_struct& cinfo, ErrorManager& errors, const SDL_Surface* surface, SDL_RWops* dst)
+int encodeJpeg(jpeg_compress_struct& cinfo, ErrorManager& errors, const SDL_Surface* surface, SDL_RWops* dst,
+               const WPX_SaveSettings& settings)
 {
     if (setjmp(errors.recovery)) {
         // A refused flush ends in libjpeg's "cannot suspend" error; the
@@ -127,12 +128,18 @@ int encodeJpeg(jpeg_compress_struct& cinfo, ErrorManager& errors, const SDL_Surf
     }
 
     jpeg_start_compress(&cinfo, TRUE);
-    const wpx::RowConverter converter(surface->format, wpx::RowTarget::Rgb);
+    const wpx::RowConverter converter(surface->format, wpx::RowTarget::Rgb, settings.referenceRows != 0);
     if (!converter.knowsFormat()) {
         SDL_SetError("WPX_jpg: Unknown pixel format");
         return 8;
     }
     while (cinfo.next_scanline < cinfo.image_height) {
+        // The compressor is left unfinished; destroying it is clean-up
+        // enough.
+        if (cinfo.next_scanline > 0 && cinfo.next_scanline % wpx::rowsPerCheck == 0 && wpx::stopRequested(settings)) {
+            SDL_SetError("WPX_jpg: Save stopped");
+            return WPX_SAVE_STOPPED;
+        }
         // libjpeg only reads its input rows, so a row already in red, green,
         // blue order is handed over as it is.
         JSAMPROW row = const_cast<JSAMPROW>(
@@ -150,7 +157,7 @@ int encodeJpeg(jpeg_compress_struct& cinfo, ErrorManager& errors, const SDL_Surf
 
 } // namespace
 
-extern "C" WPX_EXPORT int WPX_SaveJPG_RW(SDL_Surface* surface, SDL_RWops* dst)
+int wpx::saveJpg(SDL_Surface* surface, SDL_RWops* dst, const WPX_SaveSettings& settings)
 {
     wpx::clearMessages();
     if (dst == nullptr)
@@ -165,7 +172,12 @@ extern "C" WPX_EXPORT int WPX_SaveJPG_RW(SDL_Surface* surface, SDL_RWops* dst)
     errors.pub.error_exit = jumpToRecovery;
     errors.pub.output_message = discardMessage;
 
-    const int result = encodeJpeg(cinfo, errors, surface, dst);
+    const int result = encodeJpeg(cinfo, errors, surface, dst, settings);
     jpeg_destroy_compress(&cinfo);
     return result;
+}
+
+extern "C" WPX_EXPORT int WPX_SaveJPG_RW(SDL_Surface* surface, SDL_RWops* dst)
+{
+    return wpx::saveJpg(surface, dst, wpx::plainSettings());
 }

@@ -1,5 +1,5 @@
 // PNG writer on libpng.
-#include "saver/writepix.h"
+#include "saver/WPX_save.h"
 #include "saver/WPX_messages.h"
 #include "saver/WPX_pngdata.h"
 #include "saver/WPX_rows.h"
@@ -25,8 +25,7 @@ struct PngJob {
     png_infop info = nullptr;
     png_bytep copy = nullptr;
     png_bytepp rows = nullptr;
-    int filter = WPX_PNG_FILTER_DEFAULT;
-    int threads = 1;
+    const WPX_SaveSettings* settings = nullptr;
     std::vector<unsigned char> data; // image data compressed in pieces
 };
 
@@ -122,8 +121,8 @@ int encodePng(PngJob& job)
 
     png_set_write_fn(job.png, job.dst, writeToStream, flushNothing);
     png_set_compression_level(job.png, -1); // zlib's default level
-    if (filterMask(job.filter) != 0)
-        png_set_filter(job.png, PNG_FILTER_TYPE_BASE, filterMask(job.filter));
+    if (filterMask(job.settings->pngFilter) != 0)
+        png_set_filter(job.png, PNG_FILTER_TYPE_BASE, filterMask(job.settings->pngFilter));
     png_set_packing(job.png);
 
     int colorType;
@@ -218,7 +217,8 @@ int encodePng(PngJob& job)
             return outOfMemory;
         }
         const wpx::RowConverter channels(
-            f, colorType == PNG_COLOR_TYPE_RGB_ALPHA ? wpx::RowTarget::ChannelsAlpha : wpx::RowTarget::Channels);
+            f, colorType == PNG_COLOR_TYPE_RGB_ALPHA ? wpx::RowTarget::ChannelsAlpha : wpx::RowTarget::Channels,
+            job.settings->referenceRows != 0);
         for (png_uint_32 y = 0; y < h; ++y) {
             const Uint8* src = wpx::surfaceRow(surface, int(y));
             png_bytep out = job.copy + y * stride;
@@ -272,15 +272,22 @@ int encodePng(PngJob& job)
                                || (sig.red == 8 && sig.green == 8 && sig.blue == 8
                                    && (colorType != PNG_COLOR_TYPE_RGB_ALPHA || sig.alpha == 8)
                                    && !(f->Rmask > f->Bmask && source == RowSource::Surface));
-    if (pieceFilter(job.filter, pieces) && untransformed) {
+    if (pieceFilter(job.settings->pngFilter, pieces) && untransformed) {
         wpx::PngRows rows;
         rows.rows = job.rows;
         rows.height = h;
         rows.rowBytes = png_get_rowbytes(job.png, job.info);
         rows.bytesPerPixel = colorType == PNG_COLOR_TYPE_PALETTE ? 1 : colorType == PNG_COLOR_TYPE_RGB ? 3 : 4;
         // Nothing with a destructor may live here: png_error jumps past it.
-        if (!wpx::compressPngRows(rows, pieces, job.threads, job.data))
+        switch (wpx::compressPngRows(rows, pieces, *job.settings, job.data)) {
+        case wpx::PngDataResult::Stopped:
+            SDL_SetError("WPX_png: Save stopped");
+            return WPX_SAVE_STOPPED;
+        case wpx::PngDataResult::Failed:
             png_error(job.png, "out of memory or a compression failure");
+        case wpx::PngDataResult::Done:
+            break;
+        }
         // IDAT chunks of at most 1 MiB, then the end.
         constexpr size_t idatBytes = 1 << 20;
         for (size_t at = 0; at < job.data.size(); at += idatBytes)
@@ -289,7 +296,15 @@ int encodePng(PngJob& job)
         png_write_chunk(job.png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
         return 0;
     }
-    png_write_image(job.png, job.rows);
+    // Row by row as png_write_image would, in chunks with a stop check
+    // between them.
+    for (png_uint_32 y = 0; y < h; y += wpx::rowsPerCheck) {
+        if (y > 0 && wpx::stopRequested(*job.settings)) {
+            SDL_SetError("WPX_png: Save stopped");
+            return WPX_SAVE_STOPPED;
+        }
+        png_write_rows(job.png, job.rows + y, std::min<png_uint_32>(wpx::rowsPerCheck, h - y));
+    }
     png_write_end(job.png, nullptr);
     return 0;
 }
@@ -298,10 +313,18 @@ int encodePng(PngJob& job)
 
 extern "C" WPX_EXPORT int WPX_SavePNG_RW(SDL_Surface* surface, SDL_RWops* dst)
 {
-    return WPX_SavePNGEx_RW(surface, dst, WPX_PNG_FILTER_DEFAULT, 1);
+    return wpx::savePng(surface, dst, wpx::plainSettings());
 }
 
 extern "C" WPX_EXPORT int WPX_SavePNGEx_RW(SDL_Surface* surface, SDL_RWops* dst, int filter, int threads)
+{
+    (void)threads;
+    WPX_SaveSettings settings = wpx::plainSettings();
+    settings.pngFilter = filter;
+    return wpx::savePng(surface, dst, settings);
+}
+
+int wpx::savePng(SDL_Surface* surface, SDL_RWops* dst, const WPX_SaveSettings& settings)
 {
     wpx::clearMessages();
     if (dst == nullptr)
@@ -313,8 +336,7 @@ extern "C" WPX_EXPORT int WPX_SavePNGEx_RW(SDL_Surface* surface, SDL_RWops* dst,
     PngJob job;
     job.surface = surface;
     job.dst = dst;
-    job.filter = filter;
-    job.threads = threads < 1 ? 1 : threads > 64 ? 64 : threads;
+    job.settings = &settings;
     // The version of the png.h compiled against; libpng refuses a library
     // whose structures differ from it.
     job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, keepWarning);

@@ -1,11 +1,12 @@
 #include "saver/WPX_pngdata.h"
 
+#include "saver/WPX_save.h"
+
 #include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
-#include <thread>
 
 namespace wpx {
 
@@ -118,7 +119,39 @@ void deflatePiece(const PngRows& rows, PngFilterType filter, Piece& piece, bool 
 
 } // namespace
 
-bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std::vector<unsigned char>& stream)
+namespace {
+
+struct PieceWork {
+    const PngRows* rows;
+    PngFilterType filter;
+    const WPX_SaveSettings* settings;
+    std::vector<Piece>* pieces;
+    std::atomic<bool> stopped{false};
+};
+
+// An allocation failure inside a piece ends that piece only; it is found
+// afterwards. The pieces never touch SDL.
+void runPiece(void* data, int index)
+{
+    auto& work = *static_cast<PieceWork*>(data);
+    std::vector<Piece>& pieces = *work.pieces;
+    if (index < 0 || std::size_t(index) >= pieces.size())
+        return;
+    if (work.stopped || stopRequested(*work.settings)) {
+        work.stopped = true;
+        return;
+    }
+    try {
+        deflatePiece(*work.rows, work.filter, pieces[std::size_t(index)], std::size_t(index) + 1 == pieces.size());
+    } catch (...) {
+        pieces[std::size_t(index)].ok = false;
+    }
+}
+
+} // namespace
+
+PngDataResult compressPngRows(const PngRows& rows, PngFilterType filter, const WPX_SaveSettings& settings,
+                              std::vector<unsigned char>& stream)
 {
     const std::size_t line = rows.rowBytes + 1;
     const std::size_t rowsPerPiece = std::max<std::size_t>(1, (pieceBytes + line - 1) / line);
@@ -131,36 +164,22 @@ bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std
     if (pieces.empty())
         pieces.emplace_back();
 
-    std::atomic<std::size_t> next{0};
-    // An allocation failure inside a piece ends that piece only; it is found
-    // below. The helper threads never touch SDL.
-    auto work = [&] {
-        for (std::size_t i = next++; i < pieces.size(); i = next++) {
-            try {
-                deflatePiece(rows, filter, pieces[i], i + 1 == pieces.size());
-            } catch (...) {
-                pieces[i].ok = false;
-            }
-        }
-    };
-    std::vector<std::thread> helpers;
-    const int extra = std::min<int>(threads - 1, int(pieces.size()) - 1);
-    try {
-        for (int t = 0; t < extra; ++t)
-            helpers.emplace_back(work);
-    } catch (...) {
-        // Fewer threads, same bytes.
+    PieceWork work{&rows, filter, &settings, &pieces};
+    if (settings.runTasks != nullptr) {
+        settings.runTasks(settings.runnerData, int(pieces.size()), runPiece, &work);
+    } else {
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            runPiece(&work, int(i));
     }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    if (work.stopped)
+        return PngDataResult::Stopped;
 
     // The zlib header of the default level with a 32 KiB window, the
     // pieces, and the check value of all the data.
     std::size_t total = 6;
     for (const Piece& piece : pieces) {
         if (!piece.ok)
-            return false;
+            return PngDataResult::Failed;
         total += piece.deflated.size();
     }
     stream.clear();
@@ -174,7 +193,7 @@ bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std
     }
     for (int shift = 24; shift >= 0; shift -= 8)
         stream.push_back(static_cast<unsigned char>(adler >> shift));
-    return true;
+    return PngDataResult::Done;
 }
 
 } // namespace wpx

@@ -6,10 +6,12 @@
 // rows; each piece is deflated on its own, primed with the 32 KiB of data
 // before it so that matches reaching back into the previous piece are still
 // found, and ended with a sync flush so the pieces join into one valid zlib
-// stream. The cut depends only on the picture, so the bytes are the same for
-// any number of threads.
+// stream. The cut depends only on the picture, so the bytes are the same
+// however the pieces are run.
 #ifndef WPX_PNGDATA_H
 #define WPX_PNGDATA_H
+
+#include "saver/writepix.h"
 
 #include <cstddef>
 #include <vector>
@@ -26,9 +28,13 @@ struct PngRows {
 // PNG filter types as written before each row.
 enum PngFilterType { FilterNone = 0, FilterSub = 1, FilterUp = 2, FilterAverage = 3, FilterPaeth = 4 };
 
-// The zlib stream of the filtered rows (zlib's default level), or false for
-// no memory or a zlib failure.
-bool compressPngRows(const PngRows& rows, PngFilterType filter, int threads, std::vector<unsigned char>& stream);
+enum class PngDataResult { Done, Failed, Stopped };
+
+// The zlib stream of the filtered rows (zlib's default level): the pieces
+// handed to the settings' task runner, each asking the abort check first.
+// Failed for no memory or a zlib failure.
+PngDataResult compressPngRows(const PngRows& rows, PngFilterType filter, const WPX_SaveSettings& settings,
+                              std::vector<unsigned char>& stream);
 
 } // namespace wpx
 

@@ -18,8 +18,8 @@ int byteOf(Uint32 mask)
 
 } // namespace
 
-RowConverter::RowConverter(const SDL_PixelFormat* format, RowTarget target)
-    : format_(format), target_(target), red5_(format->Rmask, 5), green5_(format->Gmask, 5),
+RowConverter::RowConverter(const SDL_PixelFormat* format, RowTarget target, bool referenceRows)
+    : format_(format), target_(target), referenceRows_(referenceRows), red5_(format->Rmask, 5), green5_(format->Gmask, 5),
       blue5_(format->Bmask, 5), red8_(format->Rmask, 8), green8_(format->Gmask, 8), blue8_(format->Bmask, 8),
       direct_(Direct::None)
 {
@@ -83,7 +83,7 @@ RowConverter::Direct RowConverter::chooseDirect() const
     }
 }
 
-const Uint8* RowConverter::convert(const Uint8* src, int w, Uint8* out) const
+const Uint8* RowConverter::rows(const Uint8* src, int w, Uint8* out) const
 {
     // A surface of width 0 has no pixel memory (SDL leaves its pixels null),
     // and memcpy must not be handed a null pointer even for no bytes.
@@ -143,13 +143,13 @@ const Uint8* RowConverter::convert(const Uint8* src, int w, Uint8* out) const
     case Direct::None:
         break;
     }
-    return convertReference(src, w, out);
+    return reference(src, w, out);
 }
 
-const Uint8* RowConverter::convertReference(const Uint8* src, int w, Uint8* out) const
+const Uint8* RowConverter::reference(const Uint8* src, int w, Uint8* out) const
 {
     if (w <= 0)
-        return out; // as in convert
+        return out; // as in rows
     const SDL_PixelFormat* f = format_;
     switch (target_) {
     case RowTarget::Bmp:

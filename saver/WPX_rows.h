@@ -2,11 +2,12 @@
 // rows (blue, green, red order, 16-bit words, palette indices), the JPEG
 // writer's red, green, blue rows, and the PNG writer's channel copies.
 //
-// convertReference applies the writers' mask rules pixel by pixel and is the
-// reference; convert reads the pixel format once and takes a direct byte
-// path for the common layouts (8-bit channels at byte boundaries, palette
-// indices), falling back to the reference for every other format. Both write
-// the same bytes; the tests hold them to it.
+// Two versions named after their kernel set, as in the engine: reference
+// applies the writers' mask rules pixel by pixel; rows reads the pixel format
+// once and takes a direct byte path for the common layouts (8-bit channels
+// at byte boundaries, palette indices), falling back to the reference for
+// every other format. Both write the same bytes; the tests hold them to it.
+// convert runs the one the save's settings chose.
 #ifndef WPX_ROWS_H
 #define WPX_ROWS_H
 
@@ -23,7 +24,7 @@ enum class RowTarget {
 
 class RowConverter {
 public:
-    RowConverter(const SDL_PixelFormat* format, RowTarget target);
+    RowConverter(const SDL_PixelFormat* format, RowTarget target, bool referenceRows = false);
 
     // False for a pixel size the target cannot take (BytesPerPixel 0 or
     // above 4; palette pictures for the PNG copies).
@@ -33,8 +34,12 @@ public:
     // for w pixels. May return src itself when its bytes already are the
     // target's (the JPEG writer's red, green, blue rows); out is then
     // untouched.
-    const Uint8* convert(const Uint8* src, int w, Uint8* out) const;
-    const Uint8* convertReference(const Uint8* src, int w, Uint8* out) const;
+    const Uint8* convert(const Uint8* src, int w, Uint8* out) const
+    {
+        return referenceRows_ ? reference(src, w, out) : rows(src, w, out);
+    }
+    const Uint8* rows(const Uint8* src, int w, Uint8* out) const;
+    const Uint8* reference(const Uint8* src, int w, Uint8* out) const;
 
     // Bytes the target takes for w pixels.
     long long targetBytes(int w) const;
@@ -45,6 +50,7 @@ private:
 
     const SDL_PixelFormat* format_;
     RowTarget target_;
+    bool referenceRows_;
     ChannelScale red5_, green5_, blue5_;
     ChannelScale red8_, green8_, blue8_;
     Direct direct_;

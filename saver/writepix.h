@@ -81,10 +81,43 @@ enum {
 /* As WPX_SavePNG_RW with the row filter given; an unknown number counts as
    WPX_PNG_FILTER_DEFAULT. The filter changes the file's size and speed, never
    its pixels. With a single filter (none, sub, up, average, paeth) the image
-   data is compressed in pieces on up to `threads` threads; the bytes written
-   do not depend on the number of threads. The default and WPX_PNG_FILTER_ALL
-   are libpng's own encoding, byte for byte as WPX_SavePNG_RW. */
+   data is compressed in independent pieces; the default and
+   WPX_PNG_FILTER_ALL are libpng's own encoding, byte for byte as
+   WPX_SavePNG_RW. `threads` is only checked: the pieces run one after the
+   other on the calling thread here, and side by side through the task
+   runner of WPX_SaveEx_RW. */
 WPX_EXPORT int WPX_SavePNGEx_RW(SDL_Surface* surface, SDL_RWops* dst, int filter, int threads);
+
+/* How a save runs, for WPX_SaveEx_RW. A zeroed record (or a null pointer)
+   is a plain save, as WPX_Save_RW makes it. */
+
+/* One of count independent tasks; index runs from 0 to count - 1. */
+typedef void (*WPX_Task)(void* taskData, int index);
+/* Runs task(taskData, i) once for every i below count, in any order and on
+   any threads, and returns when all have returned. The writers only hand it
+   work that touches neither SDL nor the stream. */
+typedef void (*WPX_TaskRunner)(void* runnerData, int count, WPX_Task task, void* taskData);
+/* Asked between chunks of rows; non-zero stops the save. */
+typedef int (*WPX_AbortCheck)(void* abortData);
+
+typedef struct WPX_SaveSettings {
+    int pngFilter;         /* a WPX_PNG_FILTER_* value, for PNG files */
+    int referenceRows;     /* non-zero: rows converted by the per-pixel reference
+                              rules rather than the row kernels (same bytes) */
+    WPX_TaskRunner runTasks; /* null: tasks run in order on the calling thread */
+    void* runnerData;
+    WPX_AbortCheck shouldStop; /* null: a save always runs to its end */
+    void* abortData;
+} WPX_SaveSettings;
+
+/* A save stopped by its abort check: the stream holds a partial file. */
+#define WPX_SAVE_STOPPED 12
+
+/* As WPX_Save_RW with freedst 0 (the stream is left open), under the
+   settings given. WPX_SAVE_STOPPED, with "...: Save stopped" as SDL's
+   error text, when the abort check asked to stop. */
+WPX_EXPORT int WPX_SaveEx_RW(SDL_Surface* surface, SDL_RWops* dst, const char* type,
+                             const WPX_SaveSettings* settings);
 
 /* 2 libjpeg failed, 5 or 6 out of memory, 8 unknown pixel format,
    10 a write failed. */

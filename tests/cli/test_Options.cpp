@@ -105,51 +105,49 @@ TEST(CliOptions, UsageErrorsNameTheOptionAndValue)
     EXPECT_TRUE(parse({"--help"}).help);
 }
 
-TEST(CliPlan, AutoModeFollowsThePictureSize)
+TEST(CliPlan, AutoModeFollowsThePicturesPreset)
 {
     Options o = parse({"a"});
-    Job chipset = planJob(o, 480, 256);
+    Job chipset = planJob(o, PIXWRIGHT_PRESET_CHIPSET);
     EXPECT_TRUE(chipset.editorPreset);
     EXPECT_EQ(chipset.gridWidth, 16);
     EXPECT_EQ(chipset.gridHeight, 16);
     EXPECT_TRUE(chipset.alphaGrid);
-    Job charset = planJob(o, 288, 256);
+    Job charset = planJob(o, PIXWRIGHT_PRESET_CHARSET);
     EXPECT_TRUE(charset.editorPreset);
     EXPECT_EQ(charset.gridWidth, 24);
     EXPECT_EQ(charset.gridHeight, 32);
     EXPECT_FALSE(charset.alphaGrid);
-    Job other = planJob(o, 100, 100);
+    Job other = planJob(o, PIXWRIGHT_PRESET_NONE);
     EXPECT_FALSE(other.editorPreset);
     EXPECT_EQ(other.gridWidth, 16);
     EXPECT_FALSE(other.alphaGrid);
-    Job unreadable = planJob(o, 0, 0);
-    EXPECT_FALSE(unreadable.editorPreset);
 }
 
 TEST(CliPlan, ExplicitModesAndAlphaGridOverride)
 {
-    Job nogrid = planJob(parse({"--mode", "nogrid", "a"}), 480, 256);
+    Job nogrid = planJob(parse({"--mode", "nogrid", "a"}), PIXWRIGHT_PRESET_CHIPSET);
     EXPECT_FALSE(nogrid.editorPreset);
     EXPECT_EQ(nogrid.gridWidth, 0);
     EXPECT_EQ(nogrid.gridHeight, 0);
-    Job custom = planJob(parse({"--mode", "custom", "--grid", "8x4", "--alpha-grid", "a"}), 480, 256);
+    Job custom = planJob(parse({"--mode", "custom", "--grid", "8x4", "--alpha-grid", "a"}), PIXWRIGHT_PRESET_CHIPSET);
     EXPECT_FALSE(custom.editorPreset);
     EXPECT_EQ(custom.gridWidth, 8);
     EXPECT_EQ(custom.gridHeight, 4);
     EXPECT_TRUE(custom.alphaGrid);
-    Job chipset = planJob(parse({"--mode", "chipset", "--no-alpha-grid", "a"}), 10, 10);
+    Job chipset = planJob(parse({"--mode", "chipset", "--no-alpha-grid", "a"}), PIXWRIGHT_PRESET_NONE);
     EXPECT_TRUE(chipset.editorPreset);
     EXPECT_FALSE(chipset.alphaGrid);
 }
 
 TEST(CliPlan, OutputsDefaultByFormat)
 {
-    Job png = planJob(parse({"a"}), 1, 1);
+    Job png = planJob(parse({"a"}), PIXWRIGHT_PRESET_NONE);
     EXPECT_TRUE(png.saveNatural && png.saveColor && png.saveAlpha);
-    Job bmp = planJob(parse({"--format", "bmp", "a"}), 1, 1);
+    Job bmp = planJob(parse({"--format", "bmp", "a"}), PIXWRIGHT_PRESET_NONE);
     EXPECT_FALSE(bmp.saveNatural);
     EXPECT_TRUE(bmp.saveColor && bmp.saveAlpha);
-    Job jpgNatural = planJob(parse({"--format", "jpg", "--outputs", "natural", "a"}), 1, 1);
+    Job jpgNatural = planJob(parse({"--format", "jpg", "--outputs", "natural", "a"}), PIXWRIGHT_PRESET_NONE);
     EXPECT_TRUE(jpgNatural.saveNatural);
     EXPECT_FALSE(jpgNatural.saveColor || jpgNatural.saveAlpha);
 }

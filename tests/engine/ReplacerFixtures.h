@@ -77,7 +77,7 @@ protected:
 
     // A picked key keeps its pixel's alpha; only red, green and blue count.
     const Rgba key{0x00, 0x75, 0x75, 0x9A};
-    engine::PixReplacer replacer{key};
+    engine::PixReplacer replacer;
 };
 
 } // namespace replacer_test

@@ -10,7 +10,6 @@
 // engine is linked statically and the program exports them, so the engine's
 // calls and those of the libraries it uses reach them.
 #include "ConvertFixtures.h"
-#include "engine/PixelPath.h"
 
 #include <dirent.h>
 #include <dlfcn.h>

@@ -58,7 +58,7 @@ Surface enlarged(int mode, Surface& source, int gridWidth = 0, int gridHeight = 
 {
     const PixEffector e = effector(mode, keyColour);
     Surface reference(e.enlargeCell(source, gridWidth, gridHeight, 0, false));
-    Surface rows(engine::enlargeCellRows(e, source, gridWidth, gridHeight, 0, false));
+    Surface rows(engine::enlargeCell(engine::KernelSet::Rows, e, source, gridWidth, gridHeight, 0, false));
     EXPECT_EQ(pixels(reference), pixels(rows)) << "row path, mode " << mode;
     return reference;
 }

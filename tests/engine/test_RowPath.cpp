@@ -5,8 +5,8 @@
 #include "engine/CellEnlargement.h"
 #include "engine/PixEffector.h"
 #include "engine/PixSaver.h"
-#include "engine/PixelPath.h"
-#include "engine/PixelRows.h"
+#include "engine/ConvertResult.h"
+#include "engine/rows/PixelRows.h"
 
 #include <dirent.h>
 #include <fstream>
@@ -138,7 +138,7 @@ TEST(RowPath, EnlargementEqualsReferenceOnEveryModeLevelGridAndFormat)
                                 const Surface reference(
                                     effector.enlargeCell(cell, grid.w, grid.h, level, alphaGrid));
                                 const Surface rows(
-                                    engine::enlargeCellRows(effector, cell, grid.w, grid.h, level, alphaGrid));
+                                    engine::enlargeCell(engine::KernelSet::Rows, effector, cell, grid.w, grid.h, level, alphaGrid));
                                 ASSERT_TRUE(reference.isValid());
                                 ASSERT_EQ(bytesOf(reference), bytesOf(rows))
                                     << format.name << " " << w << "x" << h << " mode " << mode << " key "
@@ -160,19 +160,19 @@ TEST(RowPath, BandsGiveTheBytesOfOneBand)
     Surface cell = makeSource(formats[2], 37, 23, 5);
     for (int mode : {0, 1, 2, 3, 4}) {
         const PixEffector effector(mode, inks[0], Rgba{0, 0x75, 0x75, 0});
-        const Surface whole(engine::enlargeCellRows(effector, cell, 5, 4, 3, true));
+        const Surface whole(engine::enlargeCell(engine::KernelSet::Rows, effector, cell, 5, 4, 3, true));
         for (int bands : {2, 3, 7, 23}) {
-            engine::CellEnlargement e(effector, cell, 5, 4, 3, true);
-            ASSERT_TRUE(e.prepare());
+            const auto e = engine::makeEnlargement(engine::KernelSet::Rows, effector, cell, 5, 4, 3, true);
+            ASSERT_TRUE(e->prepare());
             // Bands in an odd order, as threads may finish them.
             for (int b = bands - 1; b >= 0; --b)
-                e.resampleBand(b, bands);
-            ASSERT_TRUE(e.correct());
+                ASSERT_TRUE(e->resampleBand(b, bands));
+            ASSERT_TRUE(e->correct());
             for (int b = 0; b < bands; b += 2)
-                e.sharpenBand(b, bands);
+                ASSERT_TRUE(e->sharpenBand(b, bands));
             for (int b = 1; b < bands; b += 2)
-                e.sharpenBand(b, bands);
-            EXPECT_EQ(bytesOf(whole), bytesOf(e.result())) << "mode " << mode << ", " << bands << " bands";
+                ASSERT_TRUE(e->sharpenBand(b, bands));
+            EXPECT_EQ(bytesOf(whole), bytesOf(e->result())) << "mode " << mode << ", " << bands << " bands";
         }
     }
 }
@@ -209,18 +209,20 @@ class RowPathConvert : public ConvertTest {
 protected:
     void TearDown() override
     {
-        engine::setPixelPath(engine::PixelPath::Rows);
         setThreadCount(0);
         ConvertTest::TearDown();
     }
 
-    FileSet convert(const std::string& source, const std::string& folder, int preset, int grid, int level,
-                    int alphaGrid, int mode, int format)
+    FileSet convert(engine::KernelSet kernels, const std::string& source, const std::string& folder, int preset,
+                    int grid, int level, int alphaGrid, int mode, int format)
     {
         std::remove("stderr.txt");
         FileSet set;
-        set.result = graphicConvert(source.c_str(), folder.c_str(), "t", preset, grid, grid, level, alphaGrid, mode,
-                                    format, format == 1, "", 1, "color", 1, "alpha");
+        engine::ConvertRequest request{source.c_str(), folder.c_str(), "t", preset != 0, grid,    grid,
+                                       level,          alphaGrid != 0, mode, format,      format == 1, "",
+                                       true,           "color",        true, "alpha"};
+        request.kernels = kernels;
+        set.result = engine::graphicConvert(request);
         set.files = readFolder(folder);
         set.log = takeLog();
         return set;
@@ -254,14 +256,12 @@ TEST_F(RowPathConvert, ConversionsWriteTheSameFilesOnEveryPathAndThreadCount)
             for (int mode : {classic, pixelArt}) {
                 const int level = (run % 3) * 2, alphaGrid = mode == 1 || mode == 4 ? 1 : 0;
                 const std::string tag = std::to_string(run) + "m" + std::to_string(mode);
-                engine::setPixelPath(engine::PixelPath::Reference);
                 setThreadCount(1);
-                const FileSet reference = convert(path(input.file), path("ref" + tag), input.preset, input.grid,
+                const FileSet reference = convert(engine::KernelSet::Reference, path(input.file), path("ref" + tag), input.preset, input.grid,
                                                   level, alphaGrid, mode, format);
-                engine::setPixelPath(engine::PixelPath::Rows);
                 for (int threads : {1, 3}) {
                     setThreadCount(threads);
-                    const FileSet rows = convert(path(input.file), path("rows" + tag + "_" + std::to_string(threads)),
+                    const FileSet rows = convert(engine::KernelSet::Rows, path(input.file), path("rows" + tag + "_" + std::to_string(threads)),
                                                  input.preset, input.grid, level, alphaGrid, mode, format);
                     EXPECT_EQ(rows.result, reference.result);
                     EXPECT_EQ(rows.log, reference.log);

@@ -2,6 +2,10 @@
 
 #include <zlib.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 using namespace saver_test;
 
 namespace {
@@ -142,12 +146,43 @@ TEST(PngWriter, FailureResults)
 
 namespace {
 
+// A task runner on `threads` plain threads taking tasks in any order,
+// last first, so a piece depending on the order of the others would show.
+struct ThreadRunner {
+    int threads = 1;
+    static void run(void* data, int count, WPX_Task task, void* taskData)
+    {
+        const int threads = static_cast<ThreadRunner*>(data)->threads;
+        std::atomic<int> next{count - 1};
+        auto work = [&] {
+            for (int i = next--; i >= 0; i = next--)
+                task(taskData, i);
+        };
+        std::vector<std::thread> helpers;
+        for (int t = 1; t < threads; ++t)
+            helpers.emplace_back(work);
+        work();
+        for (std::thread& helper : helpers)
+            helper.join();
+    }
+};
+
 int withFilter(int filter, int threads, SDL_Surface* s, Bytes& out)
 {
     StreamState st;
     SDL_RWops* rw = openStream(st);
     SDL_ClearError();
-    const int result = WPX_SavePNGEx_RW(s, rw, filter, threads);
+    int result;
+    if (threads == 1) {
+        result = WPX_SavePNGEx_RW(s, rw, filter, 1);
+    } else {
+        ThreadRunner runner{threads};
+        WPX_SaveSettings settings{};
+        settings.pngFilter = filter;
+        settings.runTasks = &ThreadRunner::run;
+        settings.runnerData = &runner;
+        result = WPX_SaveEx_RW(s, rw, "png", &settings);
+    }
     SDL_RWclose(rw);
     out = st.data;
     return result;

@@ -68,8 +68,8 @@ TEST(RowConversion, DirectPathsWriteTheBytesOfTheMaskRules)
                 for (int y = 0; y < 3; ++y) {
                     const Uint8* row = wpx::surfaceRow(s, y);
                     std::vector<Uint8> fast(bytes + 8, 0xEE), reference(bytes + 8, 0xEE);
-                    const Uint8* a = converter.convert(row, w, fast.data());
-                    const Uint8* b = converter.convertReference(row, w, reference.data());
+                    const Uint8* a = converter.rows(row, w, fast.data());
+                    const Uint8* b = converter.reference(row, w, reference.data());
                     ASSERT_EQ(std::string(reinterpret_cast<const char*>(a), bytes),
                               std::string(reinterpret_cast<const char*>(b), bytes))
                         << layout.name << " width " << w << " target " << int(target);

@@ -6,7 +6,7 @@
 // comes out as an exact integer formula; these are used here. The grid
 // square holding x0 spans [x0 - x0 % gw, that + gw), cut at the picture's
 // edge; a neighbour beyond it is missing, just as fetchSample says.
-#include "engine/PixEffectorRows.h"
+#include "engine/rows/Kernels.h"
 
 #include <algorithm>
 

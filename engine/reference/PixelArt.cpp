@@ -1,5 +1,5 @@
 // The pixel-art modes of PixEffector::resample, per target pixel: the
-// reference that engine/PixPixelArtRows.cpp is held to.
+// reference that engine/rows/PixelArt.cpp is held to.
 //
 // Both modes look only at source pixels, never at positions between them: the
 // target pixel (X, Y) belongs to the source pixel P = (X / 2, Y / 2), and

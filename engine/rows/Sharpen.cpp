@@ -1,6 +1,6 @@
 // The alpha-grid correction and the sharpening of PixEffector on rows of
 // pixels.
-#include "engine/PixEffectorRows.h"
+#include "engine/rows/Kernels.h"
 
 #include <algorithm>
 #include <cstdlib>

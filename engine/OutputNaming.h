@@ -1,11 +1,13 @@
-#ifndef ENGINE_OUTPUTOPTIONS_H
-#define ENGINE_OUTPUTOPTIONS_H
+#ifndef ENGINE_OUTPUTNAMING_H
+#define ENGINE_OUTPUTNAMING_H
+
+#include "engine/Pixwright_DLL.h"
 
 #include <string>
 
 namespace engine {
 
-enum OutputFormat { Bmp = 0, Png = 1, Jpeg = 2 };
+enum OutputFormat { Bmp = PIXWRIGHT_FORMAT_BMP, Png = PIXWRIGHT_FORMAT_PNG, Jpeg = PIXWRIGHT_FORMAT_JPEG };
 
 // How every picture of one conversion is written.
 struct OutputOptions {

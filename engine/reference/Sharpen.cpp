@@ -93,7 +93,7 @@ ResultCode PixEffector::sharpen(Surface& surface, std::int32_t level, const Rect
     Surface copy;
     const ResultCode copied = copy.createCopy(&surface);
     if (copied != auxlib::draw::Success) {
-        ErrorLogger(sourceName, copyFailedLine).put("サーフェイスのコピーに失敗しました。");
+        ErrorLogger(sourceName, copyFailedSite).put("サーフェイスのコピーに失敗しました。");
         return copied;
     }
     const std::int32_t weight = sharpenCentreWeight(static_cast<float>(level / 5.0));
@@ -101,7 +101,7 @@ ResultCode PixEffector::sharpen(Surface& surface, std::int32_t level, const Rect
     SurfaceLock surfaceLock(&surface);
     SurfaceLock copyLock(&copy);
     if (surfaceLock.result() != auxlib::draw::Success || copyLock.result() != auxlib::draw::Success) {
-        ErrorLogger(sourceName, sharpenLockFailedLine).put("サーフェイスのロックに失敗しました。");
+        ErrorLogger(sourceName, sharpenLockFailedSite).put("サーフェイスのロックに失敗しました。");
         return auxlib::draw::LockFailed;
     }
 
@@ -120,17 +120,6 @@ ResultCode PixEffector::sharpen(Surface& surface, std::int32_t level, const Rect
         }
     }
     return auxlib::draw::Success;
-}
-
-std::int32_t PixEffector::sharpenCentreWeight(float levelFraction)
-{
-    // Written so that NaN falls to 0 along with the negative values.
-    float v = levelFraction >= 0.0f ? levelFraction : 0.0f;
-    if (v >= 1.0f)
-        v = 1.0f;
-    // The float v is a shade above level / 5 (0.2f is 0.200000003), so
-    // 40 - 30 v lies just below a whole number and level 1 gives 33, not 34.
-    return static_cast<std::int32_t>(40.0 - 30.0 * static_cast<double>(v));
 }
 
 Rgba PixEffector::sharpenPixel(Surface& copy, std::int32_t x, std::int32_t y, std::int32_t centreWeight) const

@@ -1,11 +1,11 @@
-// The pixel-art modes of engine/PixPixelArt.cpp (the reference, where the
+// The pixel-art modes of engine/reference/PixelArt.cpp (the reference, where the
 // rules are written out) on rows of pixels: one target row at a time, read
 // from any source row, writing only that row.
 //
 // Each target row is the top or bottom half of one source row, so the rule's
 // vertical neighbours are fixed for the whole row; the squares are walked
 // one after another so their edges need no division per pixel.
-#include "engine/PixEffectorRows.h"
+#include "engine/rows/Kernels.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "engine/PixelRows.h"
+#include "engine/rows/PixelRows.h"
 
 #include <new>
 

@@ -1,0 +1,162 @@
+#include "auxlib/utility/WorkerPool.h"
+
+#include <SDL.h>
+#include <SDL_thread.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <list>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace auxlib::utility {
+
+struct WorkerPool::Offer::State {
+    std::function<void()> work;
+    int wanted = 0;  // threads that may still take it
+    int running = 0; // threads running it now
+};
+
+namespace {
+
+int coreCount()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+} // namespace
+
+struct WorkerPool::Impl {
+    std::mutex lock;
+    std::condition_variable changed;
+    int budget = coreCount();
+    int busy = 0; // pool threads running an offer
+    bool quitting = false;
+    std::list<Offer::State*> offers; // oldest first
+    std::vector<SDL_Thread*> threads;
+
+    // Under the lock: the offer a free thread should take, if any.
+    Offer::State* next()
+    {
+        if (busy >= budget - 1)
+            return nullptr;
+        for (Offer::State* offer : offers)
+            if (offer->wanted > 0)
+                return offer;
+        return nullptr;
+    }
+
+    static int loop(void* self)
+    {
+        Impl& pool = *static_cast<Impl*>(self);
+        std::unique_lock<std::mutex> guard(pool.lock);
+        for (;;) {
+            Offer::State* offer = pool.next();
+            if (offer == nullptr) {
+                if (pool.quitting)
+                    return 0;
+                pool.changed.wait(guard);
+                continue;
+            }
+            --offer->wanted;
+            ++offer->running;
+            ++pool.busy;
+            guard.unlock();
+            offer->work();
+            guard.lock();
+            --offer->running;
+            --pool.busy;
+            pool.changed.notify_all();
+        }
+    }
+
+    // Under the lock: enough threads for the budget. A thread that cannot be
+    // started is simply not there.
+    void grow()
+    {
+        while (static_cast<int>(threads.size()) < budget - 1) {
+            SDL_Thread* thread = SDL_CreateThread(&Impl::loop, this);
+            if (thread == nullptr)
+                break;
+            threads.push_back(thread);
+        }
+    }
+};
+
+WorkerPool::WorkerPool() : impl_(new Impl) {}
+
+WorkerPool::~WorkerPool()
+{
+    {
+        std::lock_guard<std::mutex> guard(impl_->lock);
+        impl_->quitting = true;
+        impl_->changed.notify_all();
+    }
+    for (SDL_Thread* thread : impl_->threads)
+        SDL_WaitThread(thread, nullptr);
+    delete impl_;
+}
+
+WorkerPool& WorkerPool::shared()
+{
+    static WorkerPool pool;
+    return pool;
+}
+
+void WorkerPool::setThreads(int threads)
+{
+    std::lock_guard<std::mutex> guard(impl_->lock);
+    impl_->budget = std::max(1, threads);
+    impl_->changed.notify_all();
+}
+
+int WorkerPool::threads() const
+{
+    std::lock_guard<std::mutex> guard(impl_->lock);
+    return impl_->budget;
+}
+
+WorkerPool::Offer::Offer(int helpers, std::function<void()> work) : state_(new State)
+{
+    state_->work = std::move(work);
+    Impl& pool = *shared().impl_;
+    std::lock_guard<std::mutex> guard(pool.lock);
+    state_->wanted = std::max(0, std::min(helpers, pool.budget - 1));
+    if (state_->wanted == 0)
+        return;
+    pool.grow();
+    pool.offers.push_back(state_);
+    pool.changed.notify_all();
+}
+
+WorkerPool::Offer::~Offer()
+{
+    Impl& pool = *shared().impl_;
+    {
+        std::unique_lock<std::mutex> guard(pool.lock);
+        state_->wanted = 0;
+        pool.offers.remove(state_);
+        pool.changed.wait(guard, [this] { return state_->running == 0; });
+    }
+    delete state_;
+}
+
+void WorkerPool::run(int count, const std::function<void(int)>& task)
+{
+    if (count <= 0)
+        return;
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int i = next++; i < count; i = next++)
+            task(i);
+    };
+    {
+        Offer helpers(count - 1, work);
+        work();
+    }
+}
+
+} // namespace auxlib::utility
