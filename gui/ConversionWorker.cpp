@@ -1,8 +1,5 @@
 #include "gui/ConversionWorker.h"
 
-#include "gui/EditorPictures.h"
-
-#include <QDir>
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QProgressBar>
@@ -17,39 +14,26 @@ int TConversionRequest::run(const TEngineCalls& engine) const
                                  saveColor, colorSuffix.constData(), saveAlpha, alphaSuffix.constData());
 }
 
-QString firstResultFile(const TConversionRequest& request, const QSize& sourceSize)
+QString firstResultFile(const TConversionRequest& request, const TEngineCalls& engine)
 {
-    QByteArray suffix;
-    if (request.saveNatural)
-        suffix = request.naturalSuffix;
-    else if (request.saveColor)
-        suffix = request.colorSuffix;
-    else
+    if ((!request.saveNatural && !request.saveColor) || !engine.plannedOutputFiles)
         return QString();
-    static const char* const extensions[] = {"bmp", "png", "jpg"};
-    if (request.outputFormat < 0 || request.outputFormat > 2)
+    auto plan = [&](char* buffer, int size) {
+        return engine.plannedOutputFiles(request.sourcePath.constData(), request.outputFolder.constData(),
+                                         request.outputName.constData(), request.editorPreset, request.outputFormat,
+                                         request.saveNatural, request.naturalSuffix.constData(), request.saveColor,
+                                         request.colorSuffix.constData(), request.saveAlpha,
+                                         request.alphaSuffix.constData(), buffer, size);
+    };
+    const int size = plan(nullptr, 0);
+    if (size <= 1)
         return QString();
-
-    // The engine splits the folder at either slash and the source path too,
-    // whatever the platform.
-    QString name = QString::fromUtf8(request.outputName);
-    if (name.isEmpty()) {
-        name = QString::fromUtf8(request.sourcePath);
-        name = name.mid(qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
-        const int dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            name.truncate(dot);
-    }
-    QString folder = QString::fromUtf8(request.outputFolder);
-    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    QString file = QDir(folder).filePath(name);
-    // Only a cut picture has several cells; every other conversion writes
-    // one cell, unnumbered.
-    if (editorCutFor(request.editorPreset != 0, sourceSize) != TEditorCut::None)
-        file += QStringLiteral("_00");
-    if (!suffix.isEmpty())
-        file += QLatin1Char('_') + QString::fromUtf8(suffix);
-    return file + QLatin1Char('.') + QLatin1String(extensions[request.outputFormat]);
+    QByteArray names(size, '\0');
+    if (plan(names.data(), size) != size)
+        return QString();
+    // The list is in writing order, and the first cell's natural or colour
+    // file comes first.
+    return QString::fromUtf8(names.constData());
 }
 
 TConversionWorker::TConversionWorker(const TEngineCalls& engine, QObject* parent)

@@ -19,9 +19,6 @@ class QProgressBar;
 class QPushButton;
 class QThread;
 
-// graphicConvert's result for a conversion stopped by the progress handler.
-constexpr int kConversionCancelled = 40;
-
 // The sixteen graphicConvert arguments as values, so the worker thread never
 // reads a widget.
 struct TConversionRequest {
@@ -39,13 +36,10 @@ struct TConversionRequest {
     int run(const TEngineCalls& engine) const;
 };
 
-// The first picture a conversion of a sourceSize picture writes that the
-// preview can show: the natural variant if selected, else the colour one;
-// empty when neither is. Named as the engine names it:
-// folder/name[_00][_suffix].ext, name being the output name or else the
-// source file's name up to its last full stop, and the cell number present
-// when the picture is cut into several cells (an editor preset at its size).
-QString firstResultFile(const TConversionRequest& request, const QSize& sourceSize);
+// The first picture the request's conversion writes that the preview can
+// show, as the engine names it: the natural variant if selected, else the
+// colour one; empty when neither is (or the engine would write nothing).
+QString firstResultFile(const TConversionRequest& request, const TEngineCalls& engine);
 
 class TConversionWorker : public QObject {
     Q_OBJECT

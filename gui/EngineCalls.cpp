@@ -9,5 +9,7 @@ TEngineCalls TEngineCalls::exports()
     calls.setColorKeyPaletteIndex = &::setColorKeyPaletteIndex;
     calls.setProgressHandler = &::setProgressHandler;
     calls.setErrorBoxHandler = &::setErrorBoxHandler;
+    calls.pictureKeyColor = &::pictureKeyColor;
+    calls.plannedOutputFiles = &::plannedOutputFiles;
     return calls;
 }

@@ -19,6 +19,12 @@ struct TEngineCalls {
     using SetColorKeyPaletteIndexFn = void (*)(int index);
     using SetProgressHandlerFn = void (*)(PixwrightProgressHandler handler, void* user);
     using SetErrorBoxHandlerFn = void (*)(PixwrightErrorBoxHandler handler);
+    using PictureKeyColorFn = int (*)(const char* path, PixwrightColor* key);
+    using PlannedOutputFilesFn = int (*)(const char* sourcePath, const char* outputFolder,
+                                         const char* outputName, int editorPreset, int outputFormat,
+                                         int saveNatural, const char* naturalSuffix, int saveColor,
+                                         const char* colorSuffix, int saveAlpha,
+                                         const char* alphaSuffix, char* buffer, int bufferSize);
 
     GraphicConvertFn graphicConvert = nullptr;
     SetColorKeyFn setColorKey = nullptr;
@@ -26,6 +32,8 @@ struct TEngineCalls {
     SetColorKeyPaletteIndexFn setColorKeyPaletteIndex = nullptr;
     SetProgressHandlerFn setProgressHandler = nullptr;
     SetErrorBoxHandlerFn setErrorBoxHandler = nullptr;
+    PictureKeyColorFn pictureKeyColor = nullptr;
+    PlannedOutputFilesFn plannedOutputFiles = nullptr;
 
     static TEngineCalls exports();
 };

@@ -1,7 +1,6 @@
 #include "gui/MainForm.h"
 
 #include "gui/DropHandler.h"
-#include "gui/EditorPictures.h"
 #include "gui/FileFilter.h"
 #include "gui/FolderDialog.h"
 #include "gui/ModalHost.h"
@@ -533,11 +532,31 @@ void TPixwrightForm::OutError(const QString& text)
     TModalHost::current().showMessage(this, QMessageBox::Question, tr(kErrorCaption), text);
 }
 
-void TPixwrightForm::SetGridButtonEnabled(bool enabled)
+void TPixwrightForm::updateActions()
 {
-    GridXEdit->setEnabled(enabled);
-    GridYEdit->setEnabled(enabled);
-    EraseAlphaGridCheckBox->setEnabled(enabled);
+    // Nothing the engine reads may change while it converts.
+    const bool idle = !converting_;
+    for (QGroupBox* group : {GroupBox6, ImageReplaceGroupBox, ImageConvertGroupBox, ImageSaveGroupBox})
+        group->setEnabled(idle);
+    DropHandler->setEnabled(idle);
+    ConvertButton->setEnabled(idle);
+
+    // A preset or no grid fixes the grid; only a custom one is typed in.
+    const bool customGrid = CustomRadioButton->isChecked();
+    GridXEdit->setEnabled(customGrid);
+    GridYEdit->setEnabled(customGrid);
+    EraseAlphaGridCheckBox->setEnabled(customGrid);
+
+    // The fixed colour is picked only while it is the key.
+    const bool fixedKey = !ColorKeyPosCheckBox->isChecked() && !ColorKeyPaletteCheckBox->isChecked();
+    SelectColorKeyButton->setEnabled(fixedKey);
+    ColorKeyLabel->setEnabled(fixedKey);
+
+    // Only PNG keeps the alpha channel of the picture itself.
+    SaveNaturalCheckBox->setEnabled(SaveImageTypeComboBox->currentIndex() == PIXWRIGHT_FORMAT_PNG);
+    NaturalSuffixEdit->setEnabled(SaveNaturalCheckBox->isChecked());
+    ColorSuffixEdit->setEnabled(SaveColorCheckBox->isChecked());
+    AlphaSuffixEdit->setEnabled(SaveAlphaCheckBox->isChecked());
 }
 
 QString TPixwrightForm::GetDataFileName() const
@@ -554,8 +573,10 @@ void TPixwrightForm::PixwrightFormCreate()
     loadAtOnce_ = true;
     const bool read = readSettings();
     loadAtOnce_ = false;
-    if (!read)
+    if (!read) {
+        updateActions();
         return;
+    }
     SaveImageTypeComboBoxChange();
     ColorKeyPosCheckBoxClick();
     ColorKeyPaletteCheckBoxClick();
@@ -563,8 +584,9 @@ void TPixwrightForm::PixwrightFormCreate()
     SaveColorCheckBoxClick();
     SaveAlphaCheckBoxClick();
     // Older files hold the grid fields' enabled state but no grid mode, so
-    // fields saved disabled could come back disabled under the custom grid.
-    SetGridButtonEnabled(CustomRadioButton->isChecked());
+    // fields saved disabled could come back disabled under the custom grid;
+    // the enabled states follow the restored choices instead.
+    updateActions();
 }
 
 void TPixwrightForm::PixwrightDestroy()
@@ -666,6 +688,8 @@ void TPixwrightForm::writeSettings() const
 void TPixwrightForm::setLoadedPicture(const QImage& image)
 {
     loadedPicture_ = image;
+    // The engine is asked about the file under the name a conversion gets.
+    loadedPath_ = image.isNull() ? QByteArray() : OpenFileEdit->text().toUtf8();
     Preview->setPicture(loadedPicture_);
     updatePreviewKey();
     if (ColorKeyPaletteCheckBox->isChecked())
@@ -696,11 +720,16 @@ void TPixwrightForm::OpenFileEditChange()
     OpenFileImage->setPixmap(QPixmap::fromImage(picture.image));
     OpenFileImage->show();
     CustomRadioButton->setChecked(true);
-    const QSize size = picture.image.size();
-    if (size == kCharsetSize)
+    switch (presetForSize(picture.image.width(), picture.image.height())) {
+    case PIXWRIGHT_PRESET_CHARSET:
         CharsetRadioButton->setChecked(true);
-    if (size == kChipsetSize)
+        break;
+    case PIXWRIGHT_PRESET_CHIPSET:
         TilesetRadioButton->setChecked(true);
+        break;
+    default:
+        break;
+    }
     updatePreviewGrid();
     emit InputPictureChanged();
 }
@@ -715,20 +744,24 @@ void TPixwrightForm::OpenFileButtonClick()
         SetInputFileAtOnce(chosen);
 }
 
+void TPixwrightForm::applyPreset(int preset)
+{
+    PixwrightPresetInfo info{};
+    presetInfo(preset, &info);
+    GridXEdit->setText(QString::number(info.gridWidth));
+    GridYEdit->setText(QString::number(info.gridHeight));
+    EraseAlphaGridCheckBox->setChecked(info.eraseAlphaGrid != 0);
+    updateActions();
+}
+
 void TPixwrightForm::TilesetRadioButtonClick()
 {
-    GridXEdit->setText(QStringLiteral("16"));
-    GridYEdit->setText(QStringLiteral("16"));
-    EraseAlphaGridCheckBox->setChecked(true);
-    SetGridButtonEnabled(false);
+    applyPreset(PIXWRIGHT_PRESET_CHIPSET);
 }
 
 void TPixwrightForm::CharsetRadioButtonClick()
 {
-    GridXEdit->setText(QStringLiteral("24"));
-    GridYEdit->setText(QStringLiteral("32"));
-    EraseAlphaGridCheckBox->setChecked(false);
-    SetGridButtonEnabled(false);
+    applyPreset(PIXWRIGHT_PRESET_CHARSET);
 }
 
 void TPixwrightForm::NoGridRadioButtonClick()
@@ -736,12 +769,12 @@ void TPixwrightForm::NoGridRadioButtonClick()
     GridXEdit->setText(QStringLiteral("0"));
     GridYEdit->setText(QStringLiteral("0"));
     EraseAlphaGridCheckBox->setChecked(false);
-    SetGridButtonEnabled(false);
+    updateActions();
 }
 
 void TPixwrightForm::CustomButtonClick()
 {
-    SetGridButtonEnabled(true);
+    updateActions();
 }
 
 void TPixwrightForm::checkGridField(QLineEdit* edit)
@@ -774,8 +807,7 @@ void TPixwrightForm::ColorKeyPosCheckBoxClick()
         paletteKeyOn_ = false;
         ColorKeyLabel->setText(formatColorValue(rememberedColor_));
     }
-    SelectColorKeyButton->setEnabled(!topLeft);
-    ColorKeyLabel->setEnabled(!topLeft);
+    updateActions();
     if (topLeft) {
         engine_.setColorKeyPos(0, 0);
     } else {
@@ -791,8 +823,7 @@ void TPixwrightForm::ColorKeyPaletteCheckBoxClick()
             const QSignalBlocker quiet(ColorKeyPosCheckBox);
             ColorKeyPosCheckBox->setChecked(false);
         }
-        SelectColorKeyButton->setEnabled(false);
-        ColorKeyLabel->setEnabled(false);
+        updateActions();
         engine_.setColorKeyPaletteIndex(0);
         paletteKeyOn_ = true;
         showPaletteKey();
@@ -800,8 +831,7 @@ void TPixwrightForm::ColorKeyPaletteCheckBoxClick()
         // Only a real switch off gives the fixed colour back; run as a
         // follow-up with the box off it leaves the other two modes alone.
         paletteKeyOn_ = false;
-        SelectColorKeyButton->setEnabled(true);
-        ColorKeyLabel->setEnabled(true);
+        updateActions();
         InnerSetColorKey(rememberedColor_);
     }
     updatePreviewKey();
@@ -809,8 +839,18 @@ void TPixwrightForm::ColorKeyPaletteCheckBoxClick()
 
 void TPixwrightForm::showPaletteKey()
 {
-    ColorKeyLabel->setText(
-        formatColorValue(keyColourFor(loadedPicture_, TColorKeyChoice::PaletteEntry0, rememberedColor_)));
+    ColorKeyLabel->setText(formatColorValue(engineKeyColour()));
+}
+
+TColorValue TPixwrightForm::engineKeyColour() const
+{
+    // With no picture (or one the engine cannot read) the field shows the
+    // fixed colour, which the engine also falls back to.
+    PixwrightColor key{};
+    if (loadedPicture_.isNull() || !engine_.pictureKeyColor
+        || engine_.pictureKeyColor(loadedPath_.constData(), &key) != PIXWRIGHT_RESULT_SUCCESS)
+        return rememberedColor_;
+    return makeColorValue(key.red, key.green, key.blue);
 }
 
 TColorKeyChoice TPixwrightForm::ColorKeyChoice() const
@@ -839,25 +879,23 @@ void TPixwrightForm::SelectColorKeyButtonClick()
 
 void TPixwrightForm::SaveImageTypeComboBoxChange()
 {
-    const bool png = SaveImageTypeComboBox->currentIndex() == 1;
-    SaveNaturalCheckBox->setChecked(png);
-    SaveNaturalCheckBox->setEnabled(png);
-    NaturalSuffixEdit->setEnabled(png);
+    SaveNaturalCheckBox->setChecked(SaveImageTypeComboBox->currentIndex() == PIXWRIGHT_FORMAT_PNG);
+    updateActions();
 }
 
 void TPixwrightForm::SaveNaturalCheckBoxClick()
 {
-    NaturalSuffixEdit->setEnabled(SaveNaturalCheckBox->isChecked());
+    updateActions();
 }
 
 void TPixwrightForm::SaveColorCheckBoxClick()
 {
-    ColorSuffixEdit->setEnabled(SaveColorCheckBox->isChecked());
+    updateActions();
 }
 
 void TPixwrightForm::SaveAlphaCheckBoxClick()
 {
-    AlphaSuffixEdit->setEnabled(SaveAlphaCheckBox->isChecked());
+    updateActions();
 }
 
 void TPixwrightForm::SaveDirButtonClick()
@@ -884,7 +922,6 @@ void TPixwrightForm::ConvertButtonClick()
     }
 
     ConvertButton->setText(tr(kConvertingCaption));
-    ConvertButton->setEnabled(false);
 
     TConversionRequest request;
     request.sourcePath = OpenFileEdit->text().toUtf8();
@@ -904,10 +941,11 @@ void TPixwrightForm::ConvertButtonClick()
     request.saveAlpha = SaveAlphaCheckBox->isChecked() ? 1 : 0;
     request.alphaSuffix = AlphaSuffixEdit->text().toUtf8();
     convertRequest_ = request;
-    convertSourceSize_ = loadedPicture_.size();
 
-    // The engine's settings must not change while it runs.
-    setSettingsEditable(false);
+    // The controls are locked before the conversion thread can read
+    // anything.
+    converting_ = true;
+    updateActions();
     ConversionProgress->begin();
     ConversionWorker->start(request);
 }
@@ -920,8 +958,8 @@ bool TPixwrightForm::IsConverting() const
 void TPixwrightForm::conversionEnded(int result)
 {
     ConversionProgress->end();
-    setSettingsEditable(true);
-    ConvertButton->setEnabled(true);
+    converting_ = false;
+    updateActions();
     ConvertButton->setText(tr(kConvertCaption));
     if (destroying_)
         return;
@@ -932,24 +970,17 @@ void TPixwrightForm::conversionEnded(int result)
         return;
     }
     if (result == 0) {
-        Preview->setResultFile(firstResultFile(convertRequest_, convertSourceSize_));
+        Preview->setResultFile(firstResultFile(convertRequest_, engine_));
         TModalHost::current().showMessage(this, QMessageBox::Information,
                                           QStringLiteral("Pixwright"),
                                           tr("画像の変換に成功しました。"));
-    } else if (result == kConversionCancelled) {
+    } else if (result == PIXWRIGHT_RESULT_CANCELLED) {
         TModalHost::current().showMessage(this, QMessageBox::Information, QStringLiteral("Pixwright"),
                                           tr("変換を中止しました。"));
     } else {
         OutError(tr("画像変換に失敗しました。"));
     }
     emit ConversionFinished(result);
-}
-
-void TPixwrightForm::setSettingsEditable(bool editable)
-{
-    for (QGroupBox* group : {GroupBox6, ImageReplaceGroupBox, ImageConvertGroupBox, ImageSaveGroupBox})
-        group->setEnabled(editable);
-    DropHandler->setEnabled(editable);
 }
 
 void TPixwrightForm::closeEvent(QCloseEvent* event)
@@ -991,16 +1022,17 @@ void TPixwrightForm::SetInputFileAtOnce(const QString& path)
 
 void TPixwrightForm::updatePreviewGrid()
 {
+    // The engine cuts a picture of a preset's size under either preset.
     const bool preset = TilesetRadioButton->isChecked() || CharsetRadioButton->isChecked();
-    const TEditorCut cut = editorCutFor(preset, loadedPicture_.size());
+    const int cut = preset ? presetForSize(loadedPicture_.width(), loadedPicture_.height()) : PIXWRIGHT_PRESET_NONE;
     int gridWidth = 0;
     int gridHeight = 0;
     TPreviewView::GridMode mode = TPreviewView::GridLines;
     if (NoGridRadioButton->isChecked())
         mode = TPreviewView::NoGrid;
-    else if (cut == TEditorCut::Chipset)
+    else if (cut == PIXWRIGHT_PRESET_CHIPSET)
         mode = TPreviewView::ChipsetGrid;
-    else if (cut == TEditorCut::Charset)
+    else if (cut == PIXWRIGHT_PRESET_CHARSET)
         mode = TPreviewView::CharsetGrid;
     else if (!parseGridValue(GridXEdit->text(), gridWidth) || !parseGridValue(GridYEdit->text(), gridHeight))
         mode = TPreviewView::NoGrid;
@@ -1009,7 +1041,7 @@ void TPixwrightForm::updatePreviewGrid()
 
 void TPixwrightForm::updatePreviewKey()
 {
-    Preview->setKeyColour(keyColourFor(loadedPicture_, ColorKeyChoice(), rememberedColor_));
+    Preview->setKeyColour(engineKeyColour());
 }
 
 void TPixwrightForm::ExitButtonClick()

@@ -4,7 +4,6 @@
 #ifndef PIXWRIGHT_GUI_MAINFORM_H
 #define PIXWRIGHT_GUI_MAINFORM_H
 
-#include "gui/ColorKeyChoice.h"
 #include "gui/ColorValue.h"
 #include "gui/ConversionWorker.h"
 #include "gui/EngineCalls.h"
@@ -33,6 +32,14 @@ class TFolderDialog;
 class TPreviewView;
 
 // What the window talks to besides its own controls.
+// The three ways the window lets the user choose the transparent colour, as
+// the engine's key modes.
+enum class TColorKeyChoice {
+    Fixed = PIXWRIGHT_KEY_FIXED,
+    TopLeft = PIXWRIGHT_KEY_POSITION,
+    PaletteEntry0 = PIXWRIGHT_KEY_PALETTE
+};
+
 struct TFormContext {
     TEngineCalls engine = TEngineCalls::exports();
     // Folder of the settings file; empty: the running program's folder.
@@ -58,7 +65,6 @@ public:
 
     void InnerSetColorKey(TColorValue colour);
     void OutError(const QString& text);
-    void SetGridButtonEnabled(bool enabled);
     QString GetDataFileName() const;
 
     // The key choice the three colour-key controls make.
@@ -184,7 +190,14 @@ private:
     void updatePreviewGrid();
     void updatePreviewKey();
     void conversionEnded(int result);
-    void setSettingsEditable(bool editable);
+    // Enables every control by the state of the others and of the
+    // conversion: the one place the window's enabled states are decided.
+    void updateActions();
+    // Sets the grid fields to a preset's grid.
+    void applyPreset(int preset);
+    // The key the engine would use for the loaded picture, under the key
+    // settings it was last sent.
+    TColorValue engineKeyColour() const;
 
     TEngineCalls engine_;
     QString programFolder_;
@@ -192,6 +205,9 @@ private:
     TColorValue rememberedColor_ = kInitialColor;
     QString openDialogInitialPath_;
     QImage loadedPicture_;
+    QByteArray loadedPath_;
+    // From the convert button's click until the conversion has ended.
+    bool converting_ = false;
     // While set, a new OpenFileEdit text loads at once instead of after the
     // pause in typing.
     bool loadAtOnce_ = false;
@@ -201,7 +217,6 @@ private:
     // The running conversion's request and its input's size, for the
     // preview of its result.
     TConversionRequest convertRequest_;
-    QSize convertSourceSize_;
     // A close asked for while converting, carried out when it ends.
     bool closeWhenConverted_ = false;
     bool destroying_ = false;

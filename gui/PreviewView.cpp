@@ -1,6 +1,6 @@
 #include "gui/PreviewView.h"
 
-#include "gui/EditorPictures.h"
+#include "engine/Pixwright_DLL.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -125,7 +125,7 @@ std::vector<TPreviewView::GridLine> TPreviewView::gridFor(GridMode mode, int gri
             addHorizontal(lines, y, 0, w, true);
         break;
     case ChipsetGrid:
-        if (size != kChipsetSize)
+        if (presetForSize(w, h) != PIXWRIGHT_PRESET_CHIPSET)
             break;
         for (int x = 0; x <= kChipPartWidth; x += kBlockWidth)
             addVertical(lines, x, 0, h, true);
@@ -137,7 +137,7 @@ std::vector<TPreviewView::GridLine> TPreviewView::gridFor(GridMode mode, int gri
         addHorizontal(lines, h, kChipPartWidth, w, true);
         break;
     case CharsetGrid:
-        if (size != kCharsetSize)
+        if (presetForSize(w, h) != PIXWRIGHT_PRESET_CHARSET)
             break;
         for (int x = 0; x <= w; x += kPieceWidth)
             addVertical(lines, x, 0, h, x % kCharacterWidth == 0);
@@ -201,7 +201,9 @@ TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent)
     PreviewScrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     PreviewScrollArea->setBackgroundRole(QPalette::Dark);
     // A chipset at 1x fits whole, with room for the scroll bars.
-    PreviewScrollArea->setMinimumSize(kChipsetSize.width() + 24, kChipsetSize.height() + 24);
+    PixwrightPresetInfo chipset{};
+    presetInfo(PIXWRIGHT_PRESET_CHIPSET, &chipset);
+    PreviewScrollArea->setMinimumSize(chipset.pictureWidth + 24, chipset.pictureHeight + 24);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

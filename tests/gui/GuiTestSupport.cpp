@@ -132,19 +132,24 @@ int recordConvert(const char* sourcePath, const char* outputFolder, const char* 
     return EngineRecorder::convertResult;
 }
 
+// The key calls reach the engine as well, so the window's questions about
+// the key get the answers of the settings it sent.
 void recordSetColorKey(int red, int green, int blue)
 {
     EngineRecorder::log << QStringLiteral("setColorKey(%1,%2,%3)").arg(red).arg(green).arg(blue);
+    ::setColorKey(red, green, blue);
 }
 
 void recordSetColorKeyPos(int x, int y)
 {
     EngineRecorder::log << QStringLiteral("setColorKeyPos(%1,%2)").arg(x).arg(y);
+    ::setColorKeyPos(x, y);
 }
 
 void recordSetColorKeyPaletteIndex(int index)
 {
     EngineRecorder::log << QStringLiteral("setColorKeyPaletteIndex(%1)").arg(index);
+    ::setColorKeyPaletteIndex(index);
 }
 
 void recordSetProgressHandler(PixwrightProgressHandler handler, void* user)
@@ -171,6 +176,9 @@ TEngineCalls EngineRecorder::calls()
     calls.setColorKeyPaletteIndex = &recordSetColorKeyPaletteIndex;
     calls.setProgressHandler = &recordSetProgressHandler;
     calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
+    // Questions change nothing; the engine answers them itself.
+    calls.pictureKeyColor = &::pictureKeyColor;
+    calls.plannedOutputFiles = &::plannedOutputFiles;
     return calls;
 }
 

@@ -153,7 +153,7 @@ void TestConversionWorker::cancelStopsBetweenCellsKeepingFiles()
     QSignalSpy ended(form.get(), &TPixwrightForm::ConversionFinished);
     QVERIFY(convertAndWait(*form));
     QCOMPARE(ended.size(), 1);
-    QCOMPARE(ended[0][0].toInt(), kConversionCancelled);
+    QCOMPARE(ended[0][0].toInt(), PIXWRIGHT_RESULT_CANCELLED);
     QCOMPARE(host.messageTexts(), QStringList{"変換を中止しました。"});
     QCOMPARE(host.messages[0].icon, QMessageBox::Information);
 
@@ -212,7 +212,7 @@ void TestConversionWorker::closingWhileConvertingCancelsThenCloses()
     QVERIFY(form->isVisible());
     gate.release();
     QVERIFY(ended.wait(30000));
-    QCOMPARE(ended[0][0].toInt(), kConversionCancelled);
+    QCOMPARE(ended[0][0].toInt(), PIXWRIGHT_RESULT_CANCELLED);
     QVERIFY(!form->isVisible());
     QVERIFY(host.messages.empty());
     // The first cell's files only.

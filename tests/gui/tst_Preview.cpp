@@ -153,11 +153,18 @@ void TestPreview::keyPixelsMarked()
 
 void TestPreview::resultFileNamedAsTheEngineNamesIt()
 {
-    const auto name = [](const char* source, const char* outputName, int preset, QSize size, int format,
-                         const QString& outputs) {
+    FormEnvironment env;
+    QDir().mkpath(env.path("in"));
+    const QString chips = writePicture(env.path("in/chips.png"), patternPicture(480, 256), "PNG");
+    const QString chars = writePicture(env.path("in/c.png"), patternPicture(288, 256), "PNG");
+    const QString small = writePicture(env.path("in/s.png"), patternPicture(100, 50), "PNG");
+    const QString dotted = writePicture(env.path("in/a.b.png"), patternPicture(480, 256), "PNG");
+    const QString out = env.path("out");
+    const auto name = [&](const QString& source, const char* outputName, int preset, int format,
+                          const QString& outputs) {
         TConversionRequest request;
-        request.sourcePath = source;
-        request.outputFolder = "/out";
+        request.sourcePath = source.toUtf8();
+        request.outputFolder = out.toUtf8();
         request.outputName = outputName;
         request.editorPreset = preset;
         request.outputFormat = format;
@@ -165,14 +172,19 @@ void TestPreview::resultFileNamedAsTheEngineNamesIt()
         request.saveColor = outputs.contains('c');
         request.colorSuffix = "color";
         request.saveAlpha = 1;
-        return firstResultFile(request, size);
+        request.alphaSuffix = "alpha";
+        return firstResultFile(request, TEngineCalls::exports());
     };
-    QCOMPARE(name("/in/chips.png", "", 1, {480, 256}, 1, "nc"), QStringLiteral("/out/chips_00.png"));
-    QCOMPARE(name("/in/c.png", "名前", 1, {288, 256}, 0, "c"), QStringLiteral("/out/名前_00_color.bmp"));
-    QCOMPARE(name("/in/c.png", "", 1, {100, 50}, 2, "c"), QStringLiteral("/out/c_color.jpg"));
-    QCOMPARE(name("/in/a.b.png", "", 0, {480, 256}, 1, "n"), QStringLiteral("/out/a.b.png"));
-    QCOMPARE(name("C:\\in\\pic.bmp", "", 0, {8, 8}, 0, "c"), QStringLiteral("/out/pic_color.bmp"));
-    QCOMPARE(name("/in/a.png", "", 0, {8, 8}, 1, ""), QString());
+    QCOMPARE(name(chips, "", 1, 1, "nc"), out + QStringLiteral("/chips_00.png"));
+    QCOMPARE(name(chars, "named", 1, 0, "c"), out + QStringLiteral("/named_00_color.bmp"));
+    QCOMPARE(name(small, "", 1, 2, "c"), out + QStringLiteral("/s_color.jpg"));
+    QCOMPARE(name(dotted, "", 0, 1, "n"), out + QStringLiteral("/a.b.png"));
+    QCOMPARE(name(small, "", 0, 1, ""), QString());
+    // A request the engine refuses, or a picture it cannot load, writes
+    // nothing to show.
+    QCOMPARE(name(small, ".hidden", 0, 1, "n"), QString());
+    QCOMPARE(name(chars, "名前", 1, 0, "c"), QString());
+    QCOMPARE(name(env.path("in/missing.png"), "", 0, 1, "n"), QString());
 }
 
 void TestPreview::resultShownOverCheckerboard()
