@@ -409,6 +409,12 @@ ConvertResult CellPipeline::run(const CellList& cells)
     std::unique_lock<std::mutex> guard(scheduler.lock);
     long long reported = 0;
     while (scheduler.firstOpen < scheduler.size()) {
+        // A stop asked for inside a file (through the savers' check) ends
+        // the run as one asked for between units does.
+        if (scheduler.cancelled) {
+            scheduler.changed.notify_all();
+            return Cancelled;
+        }
         if (work.active() && scheduler.unitsDone > reported) {
             reported = scheduler.unitsDone;
             guard.unlock();
@@ -458,10 +464,10 @@ ConvertResult CellPipeline::run(const CellList& cells)
         }
     }
     guard.unlock();
-    // Everything is written: the last report says so, and a stop asked for
-    // now comes too late to change anything.
-    if (reported < scheduler.unitsTotal)
-        work.report(scheduler.unitsTotal);
+    // Everything is written and committed: the last report says so, with
+    // every file counted, and a stop asked for now comes too late to change
+    // anything.
+    work.report(scheduler.unitsTotal);
     return Converted;
 }
 

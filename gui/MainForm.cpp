@@ -286,13 +286,15 @@ void TPixwrightForm::createControls()
     // Right column: interpolation and transparent colour, then the outputs.
     ImageConvertGroupBox = newGroup(central, "ImageConvertGroupBox", tr("補完設定"));
     Label3 = newLabel(ImageConvertGroupBox, "Label3", tr("補間モード"));
-    InterpolationTypeComboBox = newList(ImageConvertGroupBox, "InterpolationTypeComboBox",
-                                        {tr("ニアレストネイバー"),
-                                         tr("バイリニア"),
-                                         tr("オリジナル"),
-                                         tr("Scale2x"),
-                                         tr("xBR")},
-                                        1);
+    // The lists hold the engine's numbered values, each item at its number.
+    QStringList interpolations(PIXWRIGHT_INTERPOLATION_COUNT);
+    interpolations[PIXWRIGHT_INTERPOLATION_NEAREST] = tr("ニアレストネイバー");
+    interpolations[PIXWRIGHT_INTERPOLATION_BILINEAR] = tr("バイリニア");
+    interpolations[PIXWRIGHT_INTERPOLATION_ORIGINAL] = tr("オリジナル");
+    interpolations[PIXWRIGHT_INTERPOLATION_SCALE2X] = tr("Scale2x");
+    interpolations[PIXWRIGHT_INTERPOLATION_XBR] = tr("xBR");
+    InterpolationTypeComboBox = newList(ImageConvertGroupBox, "InterpolationTypeComboBox", interpolations,
+                                        PIXWRIGHT_INTERPOLATION_BILINEAR);
     Label3->setBuddy(InterpolationTypeComboBox);
     Label4 = newLabel(ImageConvertGroupBox, "Label4", tr("シャープ化レベル"));
     SharpeLevelComboBox = newList(ImageConvertGroupBox, "SharpeLevelComboBox",
@@ -335,11 +337,11 @@ void TPixwrightForm::createControls()
 
     ImageSaveGroupBox = newGroup(central, "ImageSaveGroupBox", tr("出力設定"));
     Label6 = newLabel(ImageSaveGroupBox, "Label6", tr("出力形式"));
-    SaveImageTypeComboBox = newList(ImageSaveGroupBox, "SaveImageTypeComboBox",
-                                    {tr("ＢＭＰファイル"),
-                                     tr("ＰＮＧファイル"),
-                                     tr("ＪＰＧファイル")},
-                                    0);
+    QStringList formats(PIXWRIGHT_FORMAT_COUNT);
+    formats[PIXWRIGHT_FORMAT_BMP] = tr("ＢＭＰファイル");
+    formats[PIXWRIGHT_FORMAT_PNG] = tr("ＰＮＧファイル");
+    formats[PIXWRIGHT_FORMAT_JPEG] = tr("ＪＰＧファイル");
+    SaveImageTypeComboBox = newList(ImageSaveGroupBox, "SaveImageTypeComboBox", formats, PIXWRIGHT_FORMAT_BMP);
     Label6->setBuddy(SaveImageTypeComboBox);
     Label2 = newLabel(ImageSaveGroupBox, "Label2", tr("出力フォルダ"));
     SaveDirEdit = newEdit(ImageSaveGroupBox, "SaveDirEdit");

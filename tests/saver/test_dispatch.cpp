@@ -105,3 +105,96 @@ TEST(SaverDispatch, WritesFromTheStreamsCurrentPosition)
     ASSERT_EQ(st.data.size(), 3u + 78u);
     EXPECT_EQ(std::string(st.data.begin(), st.data.begin() + 5), "abcBM");
 }
+
+namespace {
+
+int saveWithSettings(SDL_Surface* s, const char* type, const WPX_SaveSettings* settings, Bytes& out)
+{
+    StreamState st;
+    SDL_RWops* rw = openStream(st);
+    SDL_ClearError();
+    const int result = WPX_SaveEx_RW(s, rw, type, settings);
+    out = st.data;
+    EXPECT_EQ(st.closes, 0) << "the stream stays open";
+    SDL_RWclose(rw);
+    return result;
+}
+
+struct StopCheck {
+    int asked = 0;
+    int stopAt = -1; // the check that says stop, counted from 1
+    static int check(void* data)
+    {
+        auto& self = *static_cast<StopCheck*>(data);
+        return ++self.asked == self.stopAt ? 1 : 0;
+    }
+};
+
+} // namespace
+
+TEST(SaverSettings, PlainAndReferenceSettingsWriteTheBytesOfTheStreamSave)
+{
+    // RGB565 goes through the per-pixel rules on either kernel set; the
+    // others through the direct row copies unless the reference is asked.
+    for (const Layout* layout : {&RGBA32, &BGRA32, &RGB24, &RGB565}) {
+        SurfacePtr s = patternSurface(37, 70, *layout);
+        for (const char* type : {"bmp", "png", "jpg"}) {
+            Bytes plain;
+            StreamState st;
+            SDL_RWops* rw = openStream(st);
+            ASSERT_EQ(WPX_Save_RW(s.get(), rw, 1, type), 0);
+            plain = st.data;
+            Bytes viaNull, viaReference;
+            ASSERT_EQ(saveWithSettings(s.get(), type, nullptr, viaNull), 0);
+            WPX_SaveSettings reference{};
+            reference.referenceRows = 1;
+            ASSERT_EQ(saveWithSettings(s.get(), type, &reference, viaReference), 0);
+            EXPECT_TRUE(viaNull == plain) << layout->name << " " << type;
+            EXPECT_TRUE(viaReference == plain) << layout->name << " " << type;
+        }
+    }
+}
+
+TEST(SaverSettings, TheStopCheckEndsEveryWriterBetweenChunksOfRows)
+{
+    // 150 rows: the writers ask after each chunk of 64 rows, the pieces of
+    // a PNG file with one filter before each piece.
+    SurfacePtr s = patternSurface(40, 150, RGBA32);
+    const struct {
+        const char* type;
+        int filter;
+        const char* text;
+    } cases[] = {{"bmp", 0, "WPX_bmp: Save stopped"},
+                 {"png", WPX_PNG_FILTER_DEFAULT, "WPX_png: Save stopped"},
+                 {"png", WPX_PNG_FILTER_NONE, "WPX_png: Save stopped"},
+                 {"jpg", 0, "WPX_jpg: Save stopped"}};
+    for (const auto& c : cases) {
+        StopCheck never;
+        WPX_SaveSettings settings{};
+        settings.pngFilter = c.filter;
+        settings.shouldStop = &StopCheck::check;
+        settings.abortData = &never;
+        Bytes whole;
+        ASSERT_EQ(saveWithSettings(s.get(), c.type, &settings, whole), 0) << c.type;
+        EXPECT_GE(never.asked, 1) << c.type;
+
+        StopCheck first;
+        first.stopAt = 1;
+        settings.abortData = &first;
+        Bytes part;
+        EXPECT_EQ(saveWithSettings(s.get(), c.type, &settings, part), WPX_SAVE_STOPPED) << c.type;
+        EXPECT_STREQ(SDL_GetError(), c.text);
+        EXPECT_EQ(first.asked, 1) << c.type << ": nothing is asked after the stop";
+        EXPECT_LT(part.size(), whole.size()) << c.type;
+    }
+    // A picture of one chunk is never stopped.
+    SurfacePtr small = patternSurface(40, 64, RGBA32);
+    StopCheck always;
+    always.stopAt = 1;
+    WPX_SaveSettings settings{};
+    settings.shouldStop = &StopCheck::check;
+    settings.abortData = &always;
+    Bytes out;
+    EXPECT_EQ(saveWithSettings(small.get(), "bmp", &settings, out), 0);
+    EXPECT_EQ(always.asked, 0);
+}
