@@ -75,21 +75,7 @@ public:
 
     Sample fetchSample(auxlib::draw::Surface& source, const SampleWindow& window, std::int32_t x,
                        std::int32_t y) const;
-    auxlib::draw::Rgba sampleNearest(auxlib::draw::Surface& source, float sx, float sy,
-                                     const SampleWindow& window) const;
-    auxlib::draw::Rgba sampleBilinear(auxlib::draw::Surface& source, float sx, float sy,
-                                      const SampleWindow& window) const;
-    auxlib::draw::Rgba sampleOriginal(auxlib::draw::Surface& source, float sx, float sy,
-                                      const SampleWindow& window) const;
 
-    // The reader of the pixel-art modes, which compare the key like any other
-    // colour: the pixel's own four bytes and true inside the window and the
-    // picture, false (pixel untouched) outside.
-    bool readWindowPixel(auxlib::draw::Surface& source, const SampleWindow& window, std::int32_t x, std::int32_t y,
-                         auxlib::draw::Rgba& pixel) const;
-    auxlib::draw::Rgba sampleScale2x(auxlib::draw::Surface& source, float sx, float sy,
-                                     const SampleWindow& window) const;
-    auxlib::draw::Rgba sampleXbr(auxlib::draw::Surface& source, float sx, float sy, const SampleWindow& window) const;
     // The colour distance the xBR mode weighs edges with; 0 exactly for equal
     // pixels.
     static std::int32_t xbrDistance(const auxlib::draw::Rgba& p, const auxlib::draw::Rgba& q);
@@ -124,8 +110,6 @@ public:
                                      const auxlib::draw::Rect& rect) const;
     // The kernel's centre weight for level / 5.
     static std::int32_t sharpenCentreWeight(float levelFraction);
-    auxlib::draw::Rgba sharpenPixel(auxlib::draw::Surface& copy, std::int32_t x, std::int32_t y,
-                                    std::int32_t centreWeight) const;
     // The weighted mean of the positive values, 0 to 255.
     static std::int32_t weightedChannel(const Kernel& values, const Kernel& weights);
 
@@ -137,6 +121,24 @@ public:
     auxlib::draw::Rgba emptyColour;
 
 private:
+    // The samplers of resample, one per mode: the colour of the target pixel
+    // at source position (sx, sy).
+    auxlib::draw::Rgba sampleNearest(auxlib::draw::Surface& source, float sx, float sy,
+                                     const SampleWindow& window) const;
+    auxlib::draw::Rgba sampleBilinear(auxlib::draw::Surface& source, float sx, float sy,
+                                      const SampleWindow& window) const;
+    auxlib::draw::Rgba sampleOriginal(auxlib::draw::Surface& source, float sx, float sy,
+                                      const SampleWindow& window) const;
+    // The reader of the pixel-art modes, which compare the key like any other
+    // colour: the pixel's own four bytes and true inside the window and the
+    // picture, false (pixel untouched) outside.
+    bool readWindowPixel(auxlib::draw::Surface& source, const SampleWindow& window, std::int32_t x, std::int32_t y,
+                         auxlib::draw::Rgba& pixel) const;
+    auxlib::draw::Rgba sampleScale2x(auxlib::draw::Surface& source, float sx, float sy,
+                                     const SampleWindow& window) const;
+    auxlib::draw::Rgba sampleXbr(auxlib::draw::Surface& source, float sx, float sy, const SampleWindow& window) const;
+    auxlib::draw::Rgba sharpenPixel(auxlib::draw::Surface& copy, std::int32_t x, std::int32_t y,
+                                    std::int32_t centreWeight) const;
     auxlib::draw::Rgba sampleUnknownMode(auxlib::draw::Surface& source, float sx, float sy,
                                          const SampleWindow& window) const;
 };

@@ -146,17 +146,19 @@ PIXWRIGHT_API void setPngFilter(int filter);
 typedef int (*PixwrightProgressHandler)(void* user, int cellsDone, int cellsTotal, int filesWritten);
 PIXWRIGHT_API void setProgressHandler(PixwrightProgressHandler handler, void* user);
 
-/* Finer progress than setProgressHandler's, in units of work: one unit is
- * one band of rows of a cell through one step (its enlargement, its
- * sharpening, or one of its files; a band is at most 64 rows of the
- * enlarged cell), so unitsTotal, known once the picture is cut, counts the
- * whole conversion, writing included. The handler is called on the calling
- * thread, first with unitsDone 0, then as units complete; unitsDone never
- * goes down and the last call of a finished conversion has it at
- * unitsTotal. A non-zero return cancels at the next band: the files already
- * whole stay, the file being written is removed, and graphicConvert returns
- * 40 without an error box. Both handlers may be set; a null handler turns
- * this one off. */
+/* Finer progress than setProgressHandler's, in units of work over the whole
+ * conversion, writing included: each cell counts one unit per band of at
+ * most 64 rows of its enlargement for the resampling, as many again for the
+ * sharpening when it is sharpened, and one per file it writes. unitsTotal is
+ * known once the picture is cut. The handler is called on the calling
+ * thread, first with unitsDone 0, then as units complete (and, while the
+ * calling thread waits for another one, every few hundredths of a second);
+ * unitsDone never goes down, and the last call of a finished conversion has
+ * it at unitsTotal with every file counted. A non-zero return cancels at the
+ * next band, or between chunks of rows of a file being written: the files
+ * already whole stay, the file being written is removed, nothing further is
+ * written, and graphicConvert returns 40 without an error box. Both handlers
+ * may be set; a null handler turns this one off. */
 typedef int (*PixwrightWorkHandler)(void* user, long long unitsDone, long long unitsTotal, int filesWritten);
 PIXWRIGHT_API void setWorkProgressHandler(PixwrightWorkHandler handler, void* user);
 

@@ -78,12 +78,13 @@ public:
     explicit Surface(SDL_Surface* surface = nullptr);
     Surface(const Surface& other);
     Surface& operator=(const Surface&) = delete;
-    virtual ~Surface();
+    ~Surface();
 
     bool isValid() const { return holder_ != nullptr && holder_->surface != nullptr; }
     int width() const { return isValid() ? holder_->surface->w : 0; }
     int height() const { return isValid() ? holder_->surface->h : 0; }
-    bool hasAlpha() const { return holder_->surface->format->Amask != 0; }
+    // False for an empty handle, which holds no picture to have alpha.
+    bool hasAlpha() const { return isValid() && holder_->surface->format->Amask != 0; }
     // The SDL surface itself, or null; stays owned by the handle.
     SDL_Surface* sdl() const { return isValid() ? holder_->surface : nullptr; }
 

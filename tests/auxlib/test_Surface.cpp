@@ -96,6 +96,11 @@ TEST(SurfaceCreate, EngineFormatAndRefusals)
     ASSERT_EQ(s.create(2, 2, false), Success);
     EXPECT_FALSE(s.hasAlpha());
     EXPECT_EQ(s.sdl()->format->BitsPerPixel, 24);
+
+    // An empty handle has no picture, so no alpha either, and is not read.
+    EXPECT_FALSE(Surface().hasAlpha());
+    s.setSurface(nullptr);
+    EXPECT_FALSE(s.hasAlpha());
 }
 
 TEST(SurfaceCreate, EmptyHandleReportsNothing)
