@@ -131,6 +131,11 @@ ConvertResult convert(const ConvertRequest& request)
         if (outputName.empty())
             outputName = Path::parse(copyText(request.sourcePath), NameRule::Folder).stem();
         outputPath = folder.join(Path::parse(outputName, NameRule::Portable)).native();
+        // A suffix becomes part of each file's name ("name_00_suffix.png"),
+        // so it must not lead out of the folder either.
+        for (const Variant* variant : {&natural, &colour, &alpha})
+            if (variant->selected && !variant->suffix.empty())
+                Path::parse(outputName + "_" + variant->suffix, NameRule::Portable);
     } catch (const PathError& e) {
         return fail(BadPath, boost::format("出力ファイル名がおかしいです。\n\n%s") % e.what());
     }

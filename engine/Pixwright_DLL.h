@@ -84,6 +84,14 @@ PIXWRIGHT_API void setProgressHandler(PixwrightProgressHandler handler, void* us
 typedef void (*PixwrightErrorBoxHandler)(const char* caption, const char* text);
 PIXWRIGHT_API void setErrorBoxHandler(PixwrightErrorBoxHandler handler);
 
+/* Where the engine's log entries go: "stderr.txt" in the current folder, or
+ * the same name in the user's state folder ($XDG_STATE_HOME/pixwright, else
+ * ~/.local/state/pixwright; %LOCALAPPDATA%\pixwright on Windows) once the
+ * current folder could not be written. Copies at most size - 1 bytes and a
+ * NUL into buffer (nothing when buffer is null or size is 0) and returns the
+ * path's full length; 0 when logging is off. */
+PIXWRIGHT_API int getLogFilePath(char* buffer, int size);
+
 #ifdef __cplusplus
 }
 #endif
