@@ -11,27 +11,70 @@
 
 namespace {
 
-// The engine's messages may span lines (a path error under its heading);
-// a failure is reported in one line.
+// The engine's messages may span lines (a path error under its heading,
+// after a blank line); a failure is reported in one line. A single line
+// break is part of a name the message quotes and is kept, to be shown
+// escaped.
 std::string oneLine(const std::vector<std::string>& messages)
 {
     std::string line;
     for (const std::string& message : messages) {
         if (!line.empty())
             line += ' ';
-        bool space = false;
-        for (char c : message) {
-            if (c == '\n' || c == '\r') {
-                space = !line.empty();
+        size_t i = 0;
+        while (i < message.size()) {
+            size_t breaks = 0, end = i;
+            while (end < message.size() && (message[end] == '\n' || message[end] == '\r')) {
+                breaks += message[end] == '\n';
+                ++end;
+            }
+            if (end == i) {
+                line += message[i++];
                 continue;
             }
-            if (space)
-                line += ' ';
-            space = false;
-            line += c;
+            if (breaks >= 2 || end == message.size() || i == 0)
+                line += (line.empty() || end == message.size()) ? "" : " ";
+            else
+                line.append(message, i, end - i);
+            i = end;
         }
     }
     return line.empty() ? "failed" : line;
+}
+
+// A name may hold any byte but "/" and NUL, a line break or an escape
+// sequence included; shown as it stands it would break the one line or drive
+// the terminal. Control characters are shown escaped, other bytes unchanged.
+std::string shown(const std::string& text)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : text) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c < 0x20 || c == 0x7F)
+            out += std::string("\\x") + digits[c >> 4] + digits[c & 0xF];
+        else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
+// Where the engine's log went, when not to stderr.txt in this folder (a
+// read-only folder moves it to the user's state folder).
+std::string logElsewhere()
+{
+    const int length = getLogFilePath(nullptr, 0);
+    if (length <= 0)
+        return std::string();
+    std::string path(static_cast<size_t>(length) + 1, '\0');
+    getLogFilePath(&path[0], length + 1);
+    path.resize(static_cast<size_t>(length));
+    return path == "stderr.txt" ? std::string() : path;
 }
 
 } // namespace
@@ -60,7 +103,7 @@ int main(int argc, char** argv)
         if (std::filesystem::is_directory(input, ec)) {
             std::vector<std::string> found = cli::picturesIn(input);
             if (found.empty() && options.verbosity != cli::Verbosity::Quiet)
-                std::cerr << "pixwright-cli: " << input << ": no .png, .bmp, .jpg or .jpeg files in this folder\n";
+                std::cerr << "pixwright-cli: " << shown(input) << ": no .png, .bmp, .jpg or .jpeg files in this folder\n";
             inputs.insert(inputs.end(), found.begin(), found.end());
         } else {
             inputs.push_back(input);
@@ -88,8 +131,9 @@ int main(int argc, char** argv)
             return;
         }
         ++failed;
-        progress.print(stderr, "pixwright-cli: " + input + ": code " + std::to_string(result.code) + ": "
-                                   + oneLine(result.messages));
+        const std::string log = logElsewhere();
+        progress.print(stderr, "pixwright-cli: " + shown(input) + ": code " + std::to_string(result.code) + ": "
+                                   + shown(oneLine(result.messages)) + (log.empty() ? "" : " (log: " + shown(log) + ")"));
     });
     progress.finish();
     if (verbose && inputs.size() > 1)

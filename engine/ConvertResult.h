@@ -76,8 +76,10 @@ struct RequestCheck {
 RequestCheck checkRequest(const ConvertRequest& request);
 
 // The output files' common path: the folder joined with the output name, or
-// with the source file's stem when the name is empty. Throws PathError.
-std::string outputPathFor(const auxlib::utility::Path& folder, std::string outputName, const char* sourcePath);
+// with the source file's stem when the name is empty. Throws PathError,
+// also for a selected suffix that would lead the names out of the folder.
+std::string outputPathFor(const auxlib::utility::Path& folder, std::string outputName, const char* sourcePath,
+                          const std::array<CellVariant, 3>& variants);
 
 // Runs one conversion; non-null source path and folder required. May throw.
 ConvertResult convert(const ConvertRequest& request);

@@ -102,11 +102,18 @@ RequestCheck checkRequest(const ConvertRequest& request)
     return check;
 }
 
-std::string outputPathFor(const Path& folder, std::string outputName, const char* sourcePath)
+std::string outputPathFor(const Path& folder, std::string outputName, const char* sourcePath,
+                          const std::array<CellVariant, 3>& variants)
 {
     if (outputName.empty())
         outputName = Path::parse(copyText(sourcePath), NameRule::Folder).stem();
-    return folder.join(Path::parse(outputName, NameRule::Portable)).native();
+    const std::string outputPath = folder.join(Path::parse(outputName, NameRule::Portable)).native();
+    // A suffix becomes part of each file's name ("name_00_suffix.png"), so
+    // it must not lead out of the folder either.
+    for (const CellVariant& variant : variants)
+        if (variant.selected && !variant.suffix.empty())
+            Path::parse(outputName + "_" + variant.suffix, NameRule::Portable);
+    return outputPath;
 }
 
 ConvertResult convert(const ConvertRequest& request)
@@ -136,7 +143,7 @@ ConvertResult convert(const ConvertRequest& request)
 
     std::string outputPath;
     try {
-        outputPath = outputPathFor(folder, check.outputName, request.sourcePath);
+        outputPath = outputPathFor(folder, check.outputName, request.sourcePath, check.variants);
     } catch (const PathError& e) {
         return fail(BadPath, boost::format("出力ファイル名がおかしいです。\n\n%s") % e.what());
     }

@@ -106,7 +106,7 @@ extern "C" PIXWRIGHT_API int plannedOutputFiles(const char* sourcePath, const ch
         using auxlib::utility::NameRule;
         using auxlib::utility::Path;
         const Path folder = Path::parse(auxlib::utility::copyText(outputFolder), NameRule::Folder);
-        const std::string outputPath = outputPathFor(folder, check.outputName, sourcePath);
+        const std::string outputPath = outputPathFor(folder, check.outputName, sourcePath, check.variants);
         PixwrightPictureInfo picture;
         if (inspectPicture(sourcePath, &picture) != Converted)
             return 0;

@@ -1,9 +1,12 @@
 #include "engine/OutputFolder.h"
 
+#include "auxlib/utility/TemporaryFile.h"
+
 #include <boost/filesystem.hpp>
 
 #include <map>
 #include <mutex>
+#include <set>
 
 namespace engine {
 
@@ -22,6 +25,20 @@ std::map<std::string, int>& madeFolders()
     return folders;
 }
 
+// Folders this process has already cleared of a killed run's temporary
+// files: once per folder is enough, later files are this run's own.
+std::set<std::string>& sweptFolders()
+{
+    static std::set<std::string> folders;
+    return folders;
+}
+
+void sweepOnce(const std::string& native)
+{
+    if (sweptFolders().insert(native).second)
+        auxlib::utility::sweepStaleTemporaries(native.empty() ? std::string(".") : native);
+}
+
 } // namespace
 
 OutputFolder::State OutputFolder::prepare(const auxlib::utility::Path& folder)
@@ -31,6 +48,7 @@ OutputFolder::State OutputFolder::prepare(const auxlib::utility::Path& folder)
     if (auxlib::utility::exists(folder)) {
         if (!auxlib::utility::isFolder(folder))
             return State::NotAFolder;
+        sweepOnce(native);
         auto made = madeFolders().find(native);
         if (made != madeFolders().end()) {
             ++made->second;

@@ -228,6 +228,14 @@ PIXWRIGHT_API int plannedOutputFiles(const char* sourcePath, const char* outputF
                                      int saveAlpha, const char* alphaSuffix,
                                      char* buffer, int bufferSize);
 
+/* Where the engine's log entries go: "stderr.txt" in the current folder, or
+ * the same name in the user's state folder ($XDG_STATE_HOME/pixwright, else
+ * ~/.local/state/pixwright; %LOCALAPPDATA%\pixwright on Windows) once the
+ * current folder could not be written. Copies at most size - 1 bytes and a
+ * NUL into buffer (nothing when buffer is null or size is 0) and returns the
+ * path's full length; 0 when logging is off. */
+PIXWRIGHT_API int getLogFilePath(char* buffer, int size);
+
 #ifdef __cplusplus
 }
 #endif

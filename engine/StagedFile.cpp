@@ -1,35 +1,39 @@
 #include "engine/StagedFile.h"
 
+#include "auxlib/utility/TemporaryFile.h"
 #include "saver/writepix.h"
 
 #include <boost/filesystem.hpp>
 
-#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <string>
-
-#if defined(_WIN32)
-#  include <process.h>
-#  define PIXWRIGHT_GETPID _getpid
-#else
-#  include <unistd.h>
-#  define PIXWRIGHT_GETPID getpid
-#endif
 
 namespace engine {
 
 namespace {
 
-// The marker goes before the extension, so a temporary file a crash left
-// behind still says what kind of picture it holds. The writer is chosen from
-// the final name, as WPX_Save would choose it.
-std::string temporaryFor(const std::string& finalName)
+// A name someone planted (a file or a link) is never written through: the
+// temporary file is created exclusively, and a taken name makes another
+// random one. Null with SDL's error text set when no file could be made.
+SDL_RWops* createTemporary(std::string& name, const std::string& finalName)
 {
-    static std::atomic<unsigned> serial{0};
-    const std::string tag = ".~pw" + std::to_string(PIXWRIGHT_GETPID()) + "-" + std::to_string(serial++);
-    const std::string::size_type dot = finalName.rfind('.');
-    if (dot == std::string::npos)
-        return finalName + tag;
-    return finalName.substr(0, dot) + tag + finalName.substr(dot);
+    constexpr int attempts = 8;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0)
+            name = auxlib::utility::temporaryNameFor(finalName);
+        if (std::FILE* file = auxlib::utility::createExclusive(name)) {
+            SDL_RWops* stream = SDL_RWFromFP(file, 1);
+            if (stream == nullptr)
+                std::fclose(file);
+            return stream;
+        }
+        if (errno != EEXIST && errno != ELOOP)
+            break;
+    }
+    const int reason = errno;
+    SDL_SetError("Couldn't open %s: %s", name.c_str(), std::strerror(reason));
+    return nullptr;
 }
 
 // SDL's error text names the file it failed on; the caller knows only the
@@ -55,7 +59,7 @@ void removeQuietly(const std::string& name)
 } // namespace
 
 StagedFile::StagedFile(std::string finalName)
-    : finalName_(std::move(finalName)), temporaryName_(temporaryFor(finalName_))
+    : finalName_(std::move(finalName)), temporaryName_(auxlib::utility::temporaryNameFor(finalName_))
 {
 }
 
@@ -74,10 +78,11 @@ int StagedFile::write(SDL_Surface* picture, const WPX_SaveSettings& settings)
     const std::string::size_type dot = finalName_.rfind('.');
     const char* type = dot == std::string::npos ? nullptr : finalName_.c_str() + dot + 1;
 
-    SDL_RWops* stream = SDL_RWFromFile(temporaryName_.c_str(), "wb");
+    SDL_RWops* stream = createTemporary(temporaryName_, finalName_);
     int result;
     if (stream == nullptr) {
-        result = 1;
+        renameInError(temporaryName_, finalName_);
+        return 1;
     } else {
         result = WPX_SaveEx_RW(picture, stream, type, &settings);
         SDL_RWclose(stream);

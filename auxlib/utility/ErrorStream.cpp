@@ -4,13 +4,22 @@
 
 namespace auxlib::utility {
 
-static ctl::SharedRef<IOutputStream> makeLogFileStream()
+namespace {
+
+FileOutputStream* logFile = nullptr;
+
+ctl::SharedRef<IOutputStream> makeLogFileStream()
 {
     // If the stream cannot be allocated the holder falls back to a discarding
     // stream: logging is then off for the process rather than failing loads.
-    return ctl::SharedRef<IOutputStream>(new (std::nothrow) FileOutputStream(errorLogFileName, true));
+    logFile = new (std::nothrow) FileOutputStream(errorLogFileName, true);
+    return ctl::SharedRef<IOutputStream>(logFile);
 }
 
+} // namespace
+
 OutputStreamHolder errorStream(makeLogFileStream());
+
+std::string errorLogPath() { return logFile != nullptr ? logFile->path() : std::string(); }
 
 } // namespace auxlib::utility

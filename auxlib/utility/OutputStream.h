@@ -4,6 +4,7 @@
 #include "auxlib/ctl/SharedRef.h"
 
 #include <boost/format.hpp>
+#include <mutex>
 #include <string>
 
 namespace auxlib::utility {
@@ -27,18 +28,29 @@ public:
     void write(const char*) override {}
 };
 
+// The folder for a user's own state files: $XDG_STATE_HOME/pixwright, else
+// ~/.local/state/pixwright (%LOCALAPPDATA%\pixwright on Windows); empty when
+// the environment names none.
+std::string userStateFolder();
+
 // Appends each text to a file, opening and closing it every time so that
-// every entry is on disk as soon as it is written. Failures are silent.
+// every entry is on disk as soon as it is written. A relative file that
+// cannot be written for want of permission moves, once, to the same name in
+// userStateFolder(); other failures are silent.
 class FileOutputStream : public IOutputStream {
 public:
     FileOutputStream(const std::string& path, bool clear);
     void write(const char* text) override;
-    virtual void setPath(const std::string& path, bool clear);
-    virtual void removeFile();
-    virtual std::string path() const;
+    // clear removes the file only when it holds this log's own entries.
+    void setPath(const std::string& path, bool clear);
+    void removeFile();
+    // Where the entries go now (after a move to the state folder, there).
+    std::string path() const;
 
 private:
+    mutable std::mutex lock_;
     std::string path_;
+    bool movedAside_ = false;
 };
 
 // Shares one stream between owners; a null reference becomes a discarding

@@ -1,6 +1,8 @@
 #include "auxlib/utility/Path.h"
 
 #include <boost/filesystem.hpp>
+
+#include <algorithm>
 #include <cerrno>
 
 namespace auxlib::utility {
@@ -57,19 +59,49 @@ bool windowsName(const std::string& element)
     return element.back() != '.' || element == "." || element == "..";
 }
 
+namespace {
+
+#if defined(_WIN32)
+// Names Windows gives to devices in every folder, with or without an
+// extension: "NUL.png" opens the null device, not a file.
+bool deviceName(const std::string& element)
+{
+    std::string base = element.substr(0, element.find('.'));
+    for (char& c : base)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : devices)
+        if (base == device)
+            return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)
+           && base[3] >= '1' && base[3] <= '9';
+}
+#endif
+
+} // namespace
+
 bool portableName(const std::string& element)
 {
-    if (element.empty() || element == "." || element == "..")
-        return true;
-    if (!windowsName(element))
+    // Any name the platform takes, in any script: the engine passes the
+    // bytes on unchanged (UTF-8 here, the ANSI code page on Windows). What
+    // is refused would name another place or no file at all.
+    if (element.empty() || element.front() == '.')
         return false;
     for (unsigned char c : element) {
-        bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.'
-                       || c == '_' || c == '-';
-        if (!allowed)
+        if (c <= 0x1F || c == 0x7F || c == '/' || c == '\\')
             return false;
+#if defined(_WIN32)
+        if (c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*')
+            return false;
+#endif
     }
-    return element.front() != '.' && element.front() != '-';
+#if defined(_WIN32)
+    // Windows drops a trailing dot or space, so the file would get another name.
+    if (element.back() == '.' || element.back() == ' ' || deviceName(element))
+        return false;
+#endif
+    return true;
 }
 
 Path Path::parse(const std::string& text, NameRule rule)
@@ -93,6 +125,9 @@ Path Path::parse(const std::string& text, NameRule rule)
         }
     }
     if (pos < size && isSeparator(text[pos], rule)) {
+        // An output name is relative to its folder and cannot leave it.
+        if (rule == NameRule::Portable)
+            invalidSyntax(text);
         path.rootDirectory_ = true;
         ++pos;
     }
@@ -102,6 +137,8 @@ Path Path::parse(const std::string& text, NameRule rule)
         if (pos == size - 1 && isSeparator(text[pos], rule))
             break;
         if (text.compare(pos, 2, "..") == 0) {
+            if (rule == NameRule::Portable)
+                invalidName(text.substr(pos, std::min(text.find('/', pos), size) - pos), text);
             if (pos + 2 < size && !isSeparator(text[pos + 2], rule))
                 invalidSyntax(text);
             if (!path.elements_.empty() && !endsInDot(path.elements_.back()))

@@ -16,10 +16,14 @@ public:
 // How each element of a parsed path is checked.
 enum class NameRule {
     Folder,   // windowsName: anything a Windows folder may be called
-    Portable, // portableName: ASCII letters, digits, ".", "_" and "-"
+    Portable, // portableName: an output name, relative and inside its folder
 };
 
 bool windowsName(const std::string& element);
+// An element of an output name: any name the platform accepts for a file,
+// in any script, except one that is empty, starts with ".", or holds a
+// control character or a separator; on Windows also the reserved characters
+// <>:"|?*, a trailing dot or space, and device names (CON, NUL, COM1, ...).
 bool portableName(const std::string& element);
 
 // A path in generic form: an optional root name ("C:" or "//server"), an
@@ -29,7 +33,8 @@ public:
     Path() = default;
 
     // Parses text under the rule. The folder rule also takes "\" as a
-    // separator and recognises root names; the portable rule takes only "/".
+    // separator and recognises root names; the portable rule takes only "/",
+    // and refuses a root and ".." so a name never leaves its folder.
     // Throws PathError with the invalid-name or invalid-syntax text.
     static Path parse(const std::string& text, NameRule rule);
 

@@ -3,6 +3,7 @@
 #include "auxlib/error/Exception.h"
 
 #include <SDL.h>
+#include <csignal>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -28,6 +29,47 @@ std::map<int, int>& subsystems()
     return table;
 }
 
+// SDL turns SIGINT and SIGTERM into quit events for a window's event loop
+// when its video starts. The engine has no event loop, so the signals would
+// be swallowed: Ctrl-C would no longer stop the program that loaded it. The
+// handlers the program had stay in place instead.
+class SignalHandlersKept {
+public:
+    SignalHandlersKept()
+    {
+#if defined(_WIN32)
+        interrupt_ = std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGINT, interrupt_);
+        terminate_ = std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGTERM, terminate_);
+#else
+        sigaction(SIGINT, nullptr, &interrupt_);
+        sigaction(SIGTERM, nullptr, &terminate_);
+#endif
+    }
+    ~SignalHandlersKept()
+    {
+#if defined(_WIN32)
+        std::signal(SIGINT, interrupt_);
+        std::signal(SIGTERM, terminate_);
+#else
+        sigaction(SIGINT, &interrupt_, nullptr);
+        sigaction(SIGTERM, &terminate_, nullptr);
+#endif
+    }
+    SignalHandlersKept(const SignalHandlersKept&) = delete;
+    SignalHandlersKept& operator=(const SignalHandlersKept&) = delete;
+
+private:
+#if defined(_WIN32)
+    void (*interrupt_)(int);
+    void (*terminate_)(int);
+#else
+    struct sigaction interrupt_ {};
+    struct sigaction terminate_ {};
+#endif
+};
+
 template <typename Error>
 [[noreturn]] void raise(int line, const char* detail)
 {
@@ -41,6 +83,7 @@ template <typename Error>
 void SDLInitializer::acquire(int flags)
 {
     std::lock_guard<std::mutex> guard(startLock());
+    const SignalHandlersKept handlers;
     if (starts++ == 0) {
         // The engine works on in-memory surfaces only; without this SDL's
         // video subsystem would look for a display and fail on a server.

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -122,24 +125,105 @@ TEST(ErrorBox, WithoutHandlerWritesToStandardError)
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "エラー発生！\n出力画像がありません。\n");
 }
 
-TEST(LibraryLoad, DeletesALeftoverLogAndWritesNoneOfItsOwn)
+namespace {
+
+// Loads a fresh copy of the engine in a new scratch folder holding a
+// stderr.txt with `before`, converts a missing picture (one log entry) and
+// returns what stderr.txt holds then; `atLoad` gets what it held right after
+// loading, or "(gone)".
+std::string logAroundLoad(const std::string& before, std::string* atLoad)
 {
     char folder[] = "/tmp/pixwright-load-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
+    if (mkdtemp(folder) == nullptr)
+        return "(no folder)";
     char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(folder), 0);
-    {
-        std::ofstream old("stderr.txt");
-        old << "entries of an earlier run";
-    }
+    if (getcwd(previous, sizeof previous) == nullptr || chdir(folder) != 0)
+        return "(no chdir)";
+    std::ofstream("stderr.txt", std::ios::binary) << before;
     void* library = dlopen(PIXWRIGHT_BINARY_DIR "/engine/libPixwright_DLL.so.1", RTLD_NOW | RTLD_LOCAL);
-    const bool gone = !fileExists("stderr.txt");
-    if (library != nullptr)
+    *atLoad = fileExists("stderr.txt") ? readFile("stderr.txt") : "(gone)";
+    std::string after = "(no library)";
+    if (library != nullptr) {
+        using Handler = void (*)(const char*, const char*);
+        using SetHandler = void (*)(Handler);
+        using Convert = int (*)(const char*, const char*, const char*, int, int, int, int, int, int, int, int,
+                                const char*, int, const char*, int, const char*);
+        auto setHandler = reinterpret_cast<SetHandler>(dlsym(library, "setErrorBoxHandler"));
+        auto convert = reinterpret_cast<Convert>(dlsym(library, "graphicConvert"));
+        setHandler([](const char*, const char*) {});
+        convert("missing.png", ".", "x", 0, 0, 0, 0, 0, 0, 1, 1, "", 0, "", 0, "");
+        setHandler(nullptr);
+        after = fileExists("stderr.txt") ? readFile("stderr.txt") : "(gone)";
         dlclose(library);
-    EXPECT_FALSE(fileExists("stderr.txt"));
-    ASSERT_EQ(chdir(previous), 0);
+    }
+    std::remove("stderr.txt");
+    if (chdir(previous) != 0)
+        return "(no chdir back)";
     rmdir(folder);
-    ASSERT_NE(library, nullptr) << dlerror();
-    EXPECT_TRUE(gone);
+    return after;
+}
+
+} // namespace
+
+TEST(LibraryLoad, DeletesItsOwnLeftoverLog)
+{
+    std::string atLoad;
+    const std::string after = logAroundLoad(
+        "Error!!\n  Program : ..\\..\\Pixwright_DLL(120)\n  Detail\n\nan earlier run's entry\n", &atLoad);
+    EXPECT_EQ(atLoad, "(gone)");
+    EXPECT_EQ(after.rfind("Error!!\n  Program : ..\\..\\Pixwright_DLL(", 0), 0u) << after;
+    EXPECT_EQ(after.find("an earlier run's entry"), std::string::npos) << after;
+}
+
+TEST(LibraryLoad, KeepsAUsersStderrTxtAndAppendsAfterIt)
+{
+    // A file of the same name that is not a log of ours: a user's notes, a
+    // redirected stream, a log whose first line is something else.
+    for (const std::string& before : {std::string("my notes\n"), std::string(), std::string("Error!!x\n"),
+                                      std::string("error!!\n  Program : ...\n")}) {
+        std::string atLoad;
+        const std::string after = logAroundLoad(before, &atLoad);
+        EXPECT_EQ(atLoad, before);
+        EXPECT_EQ(after.compare(0, before.size(), before), 0) << after;
+        EXPECT_NE(after.find("Error!!\n  Program : ..\\..\\Pixwright_DLL(", before.size()), std::string::npos)
+            << after;
+    }
+}
+
+TEST(ErrorLogFallback, AReadOnlyCurrentFolderSendsTheLogToTheStateFolder)
+{
+    char scratch[] = "/tmp/pixwright-ro-XXXXXX";
+    ASSERT_NE(mkdtemp(scratch), nullptr);
+    const std::string root = scratch;
+    const std::string readOnly = root + "/ro", state = root + "/state";
+    ASSERT_EQ(mkdir(readOnly.c_str(), 0555), 0);
+    ASSERT_EQ(mkdir(state.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(root.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(state.c_str(), 0777), 0);
+
+    // In a child, so the move aside stays out of this process's log; as
+    // root the child gives up root, to which every folder is writable.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(10);
+        if (chdir(readOnly.c_str()) != 0)
+            _exit(11);
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
+        ErrorLogger("..\\..\\PixSaver", 82).put("ファイルを保存できませんでした。");
+        ErrorLogger("..\\..\\PixSaver", 83).put("二つ目");
+        const std::string expected = state + "/pixwright/stderr.txt";
+        if (auxlib::utility::errorLogPath() != expected)
+            _exit(12);
+        if (readFile(expected) != "Error!!\n  Program : ..\\..\\PixSaver(82)\n  Detail\n\nファイルを保存できませんでした。\n"
+                                  "Error!!\n  Program : ..\\..\\PixSaver(83)\n  Detail\n\n二つ目\n")
+            _exit(13);
+        _exit(fileExists("stderr.txt") ? 14 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 no drop, 11 no chdir, 12 path, 13 bytes, 14 written in the folder";
+    std::system(("rm -rf '" + root + "'").c_str());
 }

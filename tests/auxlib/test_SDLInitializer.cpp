@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 using auxlib::utility::SDLInitializer;
 
 TEST(SDLInitializer, ReleaseWithoutAcquireThrowsLogicError)
@@ -87,4 +89,37 @@ TEST(SDLInitializer, FailedStartWhileOthersHoldSdlKeepsTheirStart)
     SDLInitializer::release(0);
     EXPECT_EQ(SDLInitializer::startCount(), 0);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+}
+
+namespace {
+volatile sig_atomic_t interrupts = 0;
+void countInterrupt(int) { ++interrupts; }
+} // namespace
+
+TEST(SDLInitializer, StartingVideoLeavesTheProgramsSignalHandlers)
+{
+    using auxlib::utility::SDLInitializer;
+    // The default action, and one of the program's own.
+    struct sigaction before {};
+    sigaction(SIGTERM, nullptr, &before);
+    ASSERT_EQ(before.sa_handler, SIG_DFL);
+    struct sigaction own {};
+    own.sa_handler = countInterrupt;
+    sigemptyset(&own.sa_mask);
+    ASSERT_EQ(sigaction(SIGINT, &own, nullptr), 0);
+
+    SDLInitializer::acquire(SDL_INIT_VIDEO);
+    struct sigaction during {};
+    sigaction(SIGTERM, nullptr, &during);
+    EXPECT_EQ(during.sa_handler, SIG_DFL) << "SDL would turn SIGTERM into a quit event no one reads";
+    sigaction(SIGINT, nullptr, &during);
+    EXPECT_EQ(during.sa_handler, countInterrupt);
+    raise(SIGINT);
+    EXPECT_EQ(interrupts, 1);
+    SDLInitializer::release(SDL_INIT_VIDEO);
+
+    struct sigaction after {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, countInterrupt);
+    signal(SIGINT, SIG_DFL);
 }

@@ -263,3 +263,73 @@ TEST_F(CliProgram, ProgressShowsOnATerminalOnlyAndIsWipedAtTheEnd)
     const std::string failing = terminalOutput("-j 2 -o " + dir + "/out " + dir + "/in");
     EXPECT_NE(failing.find("\r\033[Kpixwright-cli: " + dir + "/in/c.png: code 10: "), std::string::npos) << failing;
 }
+
+TEST_F(CliProgram, ControlCharactersInNamesAreShownEscapedOnOneLine)
+{
+    CliRun r = runCli("-o " + dir + "/out --name x '" + dir + "/two\nlines\033[2J.png'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "pixwright-cli: " + dir + "/two\\nlines\\x1b[2J.png: code 10: " + dir
+                         + "/two\\nlines\\x1b[2J.pngファイルを開けません。\n");
+}
+
+TEST_F(CliProgram, NamesAndSuffixesStayInTheOutputFolder)
+{
+    writeBmp(dir + "/in.bmp", 4, 4);
+    mkdir((dir + "/a").c_str(), 0755);
+    mkdir((dir + "/a/b").c_str(), 0755);
+    CliRun name = runCli("-q -o " + dir + "/a/b --name 'x/../../escaped' " + dir + "/in.bmp");
+    EXPECT_EQ(name.status, 1);
+    EXPECT_NE(name.out.find(": code 8: 出力ファイル名がおかしいです。 boost::filesystem::path: invalid name \"..\""),
+              std::string::npos)
+        << name.out;
+    CliRun suffix = runCli("-q -o " + dir + "/a/b --alpha-suffix '/../../evil' " + dir + "/in.bmp");
+    EXPECT_EQ(suffix.status, 1);
+    EXPECT_NE(suffix.out.find(": code 8: "), std::string::npos) << suffix.out;
+    EXPECT_FALSE(exists(dir + "/escaped.png"));
+    EXPECT_FALSE(exists(dir + "/a/escaped.png"));
+    EXPECT_FALSE(exists(dir + "/evil.png"));
+    EXPECT_FALSE(exists(dir + "/a/evil.png"));
+    EXPECT_FALSE(exists(dir + "/a/b/in.png")) << "refused before anything is written";
+}
+
+TEST_F(CliProgram, AUsersStderrTxtSurvivesAndAReadOnlyFolderNamesWhereTheLogWent)
+{
+    const std::string cli = PIXWRIGHT_CLI;
+    ASSERT_EQ(std::system(("cd " + dir + " && printf 'my notes\\n' > stderr.txt && " + cli + " --help >/dev/null").c_str()), 0);
+    FILE* notes = std::fopen((dir + "/stderr.txt").c_str(), "r");
+    ASSERT_NE(notes, nullptr);
+    char line[64] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, notes), nullptr);
+    std::fclose(notes);
+    EXPECT_STREQ(line, "my notes\n");
+
+    // A folder this user may not write to; as root, the program runs as nobody.
+    const std::string ro = dir + "/ro", state = dir + "/state";
+    mkdir(ro.c_str(), 0555);
+    mkdir(state.c_str(), 0777);
+    chmod(state.c_str(), 0777);
+    chmod(dir.c_str(), 0755);
+    std::string as;
+    if (geteuid() == 0) {
+        as = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (std::system((as + "test -x " + cli + " 2>/dev/null").c_str()) != 0)
+            GTEST_SKIP() << "the built program is not reachable for an unprivileged user here";
+    }
+    const CliRun r = [&] {
+        const std::string command = "cd " + ro + " && XDG_STATE_HOME=" + state + " " + as + cli + " -q -o " + state + "/out missing.png 2>&1";
+        CliRun run{-1, ""};
+        FILE* pipe = popen(command.c_str(), "r");
+        std::array<char, 4096> buffer;
+        size_t n;
+        while (pipe != nullptr && (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            run.out.append(buffer.data(), n);
+        const int status = pipe != nullptr ? pclose(pipe) : -1;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return run;
+    }();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find(": code 10: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" (log: " + state + "/pixwright/stderr.txt)\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(exists(state + "/pixwright/stderr.txt"));
+    EXPECT_FALSE(exists(ro + "/stderr.txt"));
+}

@@ -6,13 +6,15 @@
 // failure must be whole and equal to the one an undisturbed run writes.
 //
 // The stand-ins below replace SDL's surface creation, the nothrow array new
-// the engine's pixel buffers use, SDL's file opening, rename and mkdir; the
+// the engine's pixel buffers use, SDL's stream over a written file, rename
+// and mkdir; the
 // engine is linked statically and the program exports them, so the engine's
 // calls and those of the libraries it uses reach them.
 #include "ConvertFixtures.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -139,12 +141,18 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
-extern "C" SDL_RWops* SDL_RWFromFile(const char* file, const char* mode)
+// The engine creates each temporary file itself (exclusively) and hands the
+// stream to SDL; the name comes back from the descriptor.
+extern "C" SDL_RWops* SDL_RWFromFP(FILE* fp, int autoclose)
 {
-    using Open = SDL_RWops* (*)(const char*, const char*);
-    static const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "SDL_RWFromFile"));
-    SDL_RWops* opened = real(file, mode);
-    if (opened != nullptr && mode[0] == 'w' && injector.pass(Point{Kind::FileWrite, 0, 0, 0, finalNameOf(file)}))
+    using Wrap = SDL_RWops* (*)(FILE*, int);
+    static const auto real = reinterpret_cast<Wrap>(dlsym(RTLD_NEXT, "SDL_RWFromFP"));
+    SDL_RWops* opened = real(fp, autoclose);
+    char file[4096] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(fileno(fp));
+    const ssize_t length = readlink(link.c_str(), file, sizeof file - 1);
+    if (opened != nullptr && length > 0 && std::string(file).find(".~pw") != std::string::npos
+        && injector.pass(Point{Kind::FileWrite, 0, 0, 0, finalNameOf(file)}))
         return halfWritten(opened);
     return opened;
 }

@@ -1,6 +1,8 @@
 #include "ConvertFixtures.h"
 
 #include <fstream>
+#include <sys/wait.h>
+#include <utime.h>
 
 using auxlib::draw::Rgba;
 
@@ -92,17 +94,26 @@ TEST_F(Convert, OutputFolderCases)
 TEST_F(Convert, OutputNameCases)
 {
     writeGradientBmp(path("in.bmp"), 3, 2);
-    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"-x\" in path: \"-x\"",
-                  run(path("in.bmp"), dir, "-x"));
-    boxes.clear();
-    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"my tiles\" in path: \"my tiles\"",
-                  run(path("in.bmp"), dir, "my tiles"));
-    boxes.clear();
+    // Names as users give them: any script, spaces, a leading "-".
+    EXPECT_EQ(run(path("in.bmp"), dir, "-x", 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_TRUE(exists("-x.png"));
+    EXPECT_EQ(run(path("in.bmp"), dir, "my tiles", 1, 1, "", 1, "色", 0, ""), 0);
+    EXPECT_TRUE(exists("my tiles.png"));
+    EXPECT_TRUE(exists("my tiles_色.png"));
+    EXPECT_TRUE(boxes.empty());
 
-    // Without a name the source's stem is used, and it must follow the rule.
-    writeGradientBmp(path("タイル.bmp"), 3, 2);
-    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"タイル\" in path: \"タイル\"",
-                  run(path("タイル.bmp"), dir, nullptr));
+    // Without a name the source's stem is used, Japanese or spaced.
+    writeGradientBmp(path("キャラ.bmp"), 3, 2);
+    EXPECT_EQ(run(path("キャラ.bmp"), dir, nullptr, 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_TRUE(exists("キャラ.png"));
+    writeGradientBmp(path("Night Sky1.bmp"), 3, 2);
+    EXPECT_EQ(run(path("Night Sky1.bmp"), dir, nullptr, 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_TRUE(exists("Night Sky1.png"));
+    EXPECT_TRUE(boxes.empty());
+
+    // A control character is still no name.
+    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"a\tb\" in path: \"a\tb\"",
+                  run(path("in.bmp"), dir, "a\tb"));
     boxes.clear();
 
     EXPECT_EQ(run(path("in.bmp"), dir, nullptr, 0, 0, "", 1, "color", 1, "alpha"), 0);
@@ -111,6 +122,39 @@ TEST_F(Convert, OutputNameCases)
     EXPECT_FALSE(exists("in_00_color.bmp")) << "one cell is not numbered";
     EXPECT_EQ(run(path("in.bmp"), dir, "tiles_v2", 2, 0, "", 1, "", 0, ""), 0);
     EXPECT_TRUE(exists("tiles_v2.jpg"));
+}
+
+TEST_F(Convert, NamesAndSuffixesNeverLeaveTheOutputFolder)
+{
+    writeGradientBmp(path("in.bmp"), 3, 2);
+    const std::string out = path("deep/out");
+    ASSERT_EQ(run(path("in.bmp"), path("deep"), "seed", 1, 1, "", 0, "", 0, ""), 0);
+    const auto before = readFolder(dir);
+
+    expectFailure(8,
+                  "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"..\" in path: "
+                  "\"a/../../escaped\"",
+                  run(path("in.bmp"), out, "a/../../escaped"));
+    boxes.clear();
+    expectFailure(8, "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid path syntax: \"/tmp/evil\"",
+                  run(path("in.bmp"), out, "/tmp/evil"));
+    boxes.clear();
+    expectFailure(8,
+                  "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"..\" in path: "
+                  "\"in_/../../evil\"",
+                  run(path("in.bmp"), out, nullptr, 1, 1, "", 1, "color", 1, "/../../evil"));
+    boxes.clear();
+    expectFailure(8,
+                  "出力ファイル名がおかしいです。\n\nboost::filesystem::path: invalid name \"..\" in path: "
+                  "\"x_a/../../y\"",
+                  run(path("in.bmp"), out, "x", 1, 1, "a/../../y", 0, "", 0, ""));
+    boxes.clear();
+    EXPECT_EQ(readFolder(dir), before) << "nothing written anywhere";
+
+    // A "/" naming an existing subfolder stays allowed, for names and suffixes.
+    ASSERT_EQ(mkdir(path("deep/sub").c_str(), 0755), 0);
+    EXPECT_EQ(run(path("in.bmp"), path("deep"), "sub/t", 1, 1, "", 0, "", 0, ""), 0);
+    EXPECT_TRUE(exists("deep/sub/t.png"));
 }
 
 TEST_F(Convert, SourceThatCannotBeLoaded)
@@ -288,4 +332,32 @@ TEST_F(Convert, NullSuffixOfASelectedOutputIsEmpty)
     EXPECT_EQ(graphicConvert(path("in.bmp").c_str(), dir.c_str(), "s", 0, 0, 0, 0, 0, 0, 1, 1, nullptr, 1, "", 0,
                              nullptr),
               5);
+}
+
+TEST_F(Convert, OutputFolderLinksAndLeftovers)
+{
+    writeGradientBmp(path("in.bmp"), 3, 2);
+    std::ofstream(path("target.txt")) << "precious";
+    ASSERT_EQ(symlink(path("target.txt").c_str(), path("a.png").c_str()), 0);
+
+    // What a run killed long ago left, made by a process that has ended.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    int status;
+    waitpid(child, &status, 0);
+    const std::string left = "a.~pw" + std::to_string(child) + "-0123456789abcdef.png";
+    std::ofstream(path(left)) << "half a picture";
+    const utimbuf longAgo{1000000000, 1000000000};
+    utime(path(left).c_str(), &longAgo);
+    std::ofstream(path("a.png.bak")) << "the user's";
+
+    EXPECT_EQ(run(path("in.bmp"), dir, "a", 1, 1, "", 0, "", 0, ""), 0);
+    struct stat st;
+    ASSERT_EQ(lstat(path("a.png").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << "the link is replaced, not written through";
+    EXPECT_EQ(readFolder(dir)["target.txt"], "precious");
+    EXPECT_FALSE(exists(left));
+    EXPECT_EQ(readFolder(dir)["a.png.bak"], "the user's");
+    EXPECT_EQ(readFolder(dir).size(), 4u) << "in.bmp, target.txt, a.png and a.png.bak: no temporary file";
 }
