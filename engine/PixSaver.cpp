@@ -3,7 +3,7 @@
 #include "auxlib/error/ErrorLogger.h"
 #include "auxlib/utility/Text.h"
 #include "auxlib/utility/WorkerPool.h"
-#include "engine/reference/Variants.h"
+#include "engine/reference/Kernels.h"
 #include "engine/rows/Kernels.h"
 
 #include <boost/format.hpp>

@@ -17,9 +17,15 @@
  * engine-wide too and keep their value until changed; set them before a
  * conversion starts, not while one runs.
  *
- * A conversion may spread its cells over several threads of its own, but its
- * results are exactly those of one thread: the same files, written in the
- * same order, the same log entries and the same error box. The error box and
+ * The numbered values the calls take and return have names below
+ * (PIXWRIGHT_INTERPOLATION_*, _FORMAT_*, _GRID_*, _PRESET_*, _KEY_*,
+ * _RESULT_*), so front ends never depend on an order kept by hand.
+ *
+ * A conversion may spread its cells, the bands of rows of a large cell and
+ * the pieces of a PNG file over the threads of the engine's one worker pool
+ * (setThreadCount), but its results are exactly those of one thread: the
+ * same files, written in the same order, the same log entries and the same
+ * error box. The error box and
  * the progress handler are always called on the thread that called
  * graphicConvert. Conversions may run side by side on several threads; the
  * engine keeps no picture and no SDL state between calls.

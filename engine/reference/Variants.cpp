@@ -1,4 +1,4 @@
-#include "engine/reference/Variants.h"
+#include "engine/reference/Kernels.h"
 
 namespace engine::reference {
 

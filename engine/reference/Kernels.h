@@ -1,12 +1,15 @@
-#ifndef ENGINE_REFERENCE_VARIANTS_H
-#define ENGINE_REFERENCE_VARIANTS_H
+#ifndef ENGINE_REFERENCE_KERNELS_H
+#define ENGINE_REFERENCE_KERNELS_H
 
 #include "auxlib/draw/Surface.h"
 
 namespace engine::reference {
 
-// The variants PixSaver writes, from a picture of any format, pixel by
-// pixel: the reference that engine/rows/Variants.cpp is held to.
+// The per-pixel reference kernels, which state each rule literally and which
+// the row kernels of engine/rows/Kernels.h are held to. The enlargement's
+// passes are the effector's own (PixEffector::resample, correctAlphaGrid,
+// sharpen: Resample.cpp, PixelArt.cpp, Sharpen.cpp here); the variants
+// PixSaver writes are below, from a picture of any format.
 
 // The colour variant: the raw copy drops alpha and keeps each pixel's
 // colour, including the colour hidden under fully transparent pixels.
