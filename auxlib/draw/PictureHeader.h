@@ -14,11 +14,10 @@ struct DeclaredSize {
 
 // The size the header of a picture file declares, read without decoding
 // the pixels: enough to refuse a picture too large to decode before any
-// memory is taken for it. PNG, BMP and JPEG, and the other kinds SDL_image
-// decodes (GIF, PCX, PNM, XCF, TIFF, WebP, ILBM, ICO and CUR, and TGA by
-// its extension), read where their loaders take the size they allocate for.
-// Nothing when the header cannot be read; the decoder then says what it
-// makes of the file.
+// memory is taken for it. PNG, BMP, JPEG and XYZ, the kinds the engine
+// decodes; a file of any other kind, or one whose header cannot be read,
+// declares 0 x 0, so that nothing is decoded for its size. Nothing when the
+// file cannot be opened.
 std::optional<DeclaredSize> readDeclaredSize(const std::string& path);
 
 } // namespace auxlib::draw

@@ -11,10 +11,6 @@ namespace auxlib::draw {
 
 namespace {
 
-// SDL 1.2 refuses surfaces this wide or wider: 4-byte pixels would overflow
-// its 16-bit pitch.
-constexpr std::uint32_t sdlWidthLimit = 16383;
-constexpr std::uint32_t sdlHeightLimit = 65535;
 // No chunk this loader reads comes near these; they bound what a damaged or
 // hostile file can make libpng allocate or keep.
 constexpr png_alloc_size_t chunkMallocMax = 8u << 20;
@@ -367,6 +363,9 @@ PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits)
             SDL_RWseek(src, start, RW_SEEK_SET);
     }
     result.filePalette = r.filePalette;
+    result.tooLarge = r.failure == Failure::TooLarge;
+    result.width = r.width;
+    result.height = r.height;
     result.messages.swap(r.messages);
     return result;
 }

@@ -1,20 +1,13 @@
 #ifndef AUXLIB_DRAW_PNGLOADER_H
 #define AUXLIB_DRAW_PNGLOADER_H
 
+#include "auxlib/draw/PictureLimits.h"
+
 #include <SDL.h>
 #include <cstdint>
 #include <string>
 
 namespace auxlib::draw {
-
-// Bounds a decoded picture must stay within; checked before any pixel memory is allocated.
-// SDL 1.2 itself makes no surface 16384 pixels wide or wider (its pitch is 16-bit), so
-// the width is held to 16383 whatever maxWidth says.
-struct PictureLimits {
-    std::uint32_t maxWidth = 16384;
-    std::uint32_t maxHeight = 16384;
-    std::uint64_t maxDecodedBytes = 16384ull * 16384 * 4; // of the surface's pixel memory
-};
 
 struct PngLoad {
     SDL_Surface* surface = nullptr; // null on failure; the caller owns and frees it
@@ -23,6 +16,9 @@ struct PngLoad {
                                     // each line "libpng warning: ..." or "libpng error: ..."
     std::string reason;             // on failure: a short English reason (for the log), e.g.
                                     // "not a PNG file", "picture too large (W x H)", "damaged PNG data"
+    bool tooLarge = false;          // refused for its declared size, before any pixel memory
+    std::uint32_t width = 0;        // the size the header declares, once it was read
+    std::uint32_t height = 0;
 };
 
 // Peeks 8 bytes and seeks back; false on a short stream.

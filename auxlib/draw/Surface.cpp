@@ -1,15 +1,14 @@
 #include "auxlib/draw/Surface.h"
 
-#include "auxlib/draw/JpegScans.h"
-#include "auxlib/draw/PictureHeader.h"
+#include "auxlib/draw/BmpLoader.h"
+#include "auxlib/draw/JpegLoader.h"
+#include "auxlib/draw/PictureFormat.h"
 #include "auxlib/draw/PngLoader.h"
+#include "auxlib/draw/XyzLoader.h"
 #include "auxlib/error/ErrorLogger.h"
 #include "auxlib/utility/SDLInitializer.h"
 #include "auxlib/utility/Text.h"
 
-#include <SDL_image.h>
-
-#include <mutex>
 
 namespace auxlib::draw {
 
@@ -141,30 +140,73 @@ ResultCode Surface::createCopy(const Surface* source)
     return copy(source, 0, 0, nullptr, 0, 0);
 }
 
-ResultCode Surface::load(const std::string& path)
-{
-    if (path.empty())
-        return InvalidArgument;
-    SDL_Surface* s = IMG_Load(utility::copyText(path).c_str());
-    if (s == nullptr)
-        return SdlFailure;
-    return setSurface(s);
-}
+ResultCode Surface::load(const std::string& path) { return load(path, PictureLimits(), nullptr); }
 
 namespace {
 
-// SDL_image's loaders keep unguarded state of their own; conversions may run
-// on several threads.
-std::mutex& imageLoaderLock()
+// What every reader reports, gathered in one shape.
+struct Decoded {
+    SDL_Surface* surface = nullptr;
+    bool ownPalette = false;
+    bool tooLarge = false;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::string reason;
+};
+
+// The reader's reason, then its library's messages on lines of their own.
+std::string withMessages(std::string reason, const std::string& messages)
 {
-    static std::mutex lock;
-    return lock;
+    if (!messages.empty())
+        reason += "\n" + messages;
+    while (!reason.empty() && reason.back() == '\n')
+        reason.pop_back();
+    return reason;
 }
 
-bool beyond(const PictureLimits& limits, std::uint32_t w, std::uint32_t h)
+template <typename Load>
+Decoded gather(const Load& load, bool ownPalette)
 {
-    return w == 0 || h == 0 || w > limits.maxWidth || h > limits.maxHeight
-           || std::uint64_t(w) * h * 4 > limits.maxDecodedBytes;
+    Decoded d;
+    d.surface = load.surface;
+    d.ownPalette = ownPalette;
+    d.tooLarge = load.tooLarge;
+    d.width = load.width;
+    d.height = load.height;
+    d.reason = load.reason;
+    return d;
+}
+
+Decoded decode(SDL_RWops* file, PictureFormat format, const PictureLimits& limits)
+{
+    switch (format) {
+    case PictureFormat::Png: {
+        const PngLoad png = loadPng(file, limits);
+        Decoded d = gather(png, png.filePalette);
+        d.reason = withMessages(png.reason, png.messages);
+        return d;
+    }
+    case PictureFormat::Bmp: {
+        const BmpLoad bmp = loadBmp(file, limits);
+        return gather(bmp, bmp.filePalette);
+    }
+    case PictureFormat::Jpeg: {
+        const JpegLoad jpeg = loadJpeg(file, limits);
+        Decoded d = gather(jpeg, false);
+        if (jpeg.surface == nullptr)
+            d.reason = withMessages(jpeg.reason, jpeg.messages);
+        return d;
+    }
+    case PictureFormat::Xyz:
+        // The file's 256 colours are its own, as a palette PNG's are.
+        return gather(loadXyz(file, limits), true);
+    default: {
+        // Refused before any reader sees a byte of it.
+        Decoded d;
+        d.reason = unsupportedFormatReason(format);
+        return d;
+    }
+    }
 }
 
 } // namespace
@@ -177,75 +219,23 @@ ResultCode Surface::load(const std::string& path, const PictureLimits& limits, L
     if (path.empty())
         return InvalidArgument;
     const std::string name = utility::copyText(path);
-    if (const auto declared = readDeclaredSize(name)) {
-        r.declaredWidth = declared->width;
-        r.declaredHeight = declared->height;
-        if (beyond(limits, declared->width, declared->height)) {
-            r.tooLarge = true;
-            return SdlFailure;
-        }
-    }
     SDL_RWops* file = SDL_RWFromFile(name.c_str(), "rb");
     if (file == nullptr) {
         r.reason = SDL_GetError();
         return SdlFailure;
     }
-    SDL_Surface* s = nullptr;
-    if (hasPngSignature(file)) {
-        PngLoad png = loadPng(file, limits);
-        SDL_RWclose(file);
-        s = png.surface;
-        r.ownPalette = png.filePalette;
-        if (s == nullptr) {
-            r.reason = png.reason;
-            if (!png.messages.empty())
-                r.reason += "\n" + png.messages;
-            while (!r.reason.empty() && r.reason.back() == '\n')
-                r.reason.pop_back();
-            return SdlFailure;
-        }
-    } else {
-        if (countJpegScans(name, maxJpegScans) > maxJpegScans) {
-            SDL_RWclose(file);
-            r.reason = "too many scans for a JPEG file (more than " + std::to_string(maxJpegScans) + ")";
-            return SdlFailure;
-        }
-        // The extension is SDL_image's hint for kinds without a signature,
-        // as IMG_Load gives it.
-        const std::string::size_type dot = name.rfind('.');
-        std::string type = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-        std::lock_guard<std::mutex> guard(imageLoaderLock());
-        s = IMG_LoadTyped_RW(file, 1, type.empty() ? nullptr : &type[0]);
-        if (s == nullptr) {
-            r.reason = SDL_GetError();
-            return SdlFailure;
-        }
-        // SDL_image's BMP reader makes a surface of whatever bit count the
-        // header gives (or the unread fields of a header cut short): 0 bits
-        // gives pixels of no bytes and a picture of any size decoded from
-        // nothing; 8193 bits, cut to SDL's 8-bit fields, a 1-bit row pitch
-        // for 1-byte pixels. Every pixel loop reads whole bytes per pixel
-        // across the full width.
-        const SDL_PixelFormat* f = s->format;
-        if (f->BytesPerPixel < 1 || f->BytesPerPixel > 4 || s->pixels == nullptr
-            || s->pitch < s->w * f->BytesPerPixel) {
-            r.reason = "unreadable pixel layout: " + std::to_string(f->BitsPerPixel) + " bits, "
-                       + std::to_string(f->BytesPerPixel) + " bytes per pixel, rows of " + std::to_string(s->pitch)
-                       + " bytes";
-            SDL_FreeSurface(s);
-            return SdlFailure;
-        }
-        r.ownPalette = s->format->palette != nullptr;
-    }
-    if (beyond(limits, std::uint32_t(s->w), std::uint32_t(s->h))) {
-        // A kind of picture whose header was not read up front.
-        r.tooLarge = true;
-        r.declaredWidth = std::uint32_t(s->w);
-        r.declaredHeight = std::uint32_t(s->h);
-        SDL_FreeSurface(s);
+    // The kind comes from the file's first bytes; its name may say anything.
+    const Decoded d = decode(file, sniffPictureFormat(file), limits);
+    SDL_RWclose(file);
+    r.declaredWidth = d.width;
+    r.declaredHeight = d.height;
+    r.tooLarge = d.tooLarge;
+    if (d.surface == nullptr) {
+        r.reason = d.reason;
         return SdlFailure;
     }
-    return setSurface(s);
+    r.ownPalette = d.ownPalette;
+    return setSurface(d.surface);
 }
 
 ResultCode Surface::blit(const Surface* source, int dx, int dy, const Size* size, int sx, int sy)

@@ -96,8 +96,10 @@ public:
     ResultCode createCopy(const Surface* source);
     ResultCode load(const std::string& path);
     // As load, refusing pictures past the limits before they are decoded.
-    // PNG files are read by the engine's own loader, which never prints and
-    // cannot be made to hang; every other kind by SDL_image.
+    // The kind is told from the file's first bytes: PNG, BMP, JPEG and XYZ
+    // each have a reader of the engine's that checks the file before it
+    // allocates, never prints and cannot be made to hang; every other kind
+    // is refused unread ("unsupported picture format: GIF").
     ResultCode load(const std::string& path, const PictureLimits& limits, LoadReport* report);
 
     // Blends source onto this picture by the source's own SDL rules.

@@ -575,7 +575,7 @@ TEST(PngLoaderLimits, DecodedBytesCountSdlPitch)
     limits.maxDecodedBytes = 120;
     PngLoad loaded = load(file, limits);
     SurfacePtr s(loaded.surface);
-    ASSERT_NE(s, nullptr);
+    ASSERT_NE(s, nullptr) << loaded.reason << loaded.messages;
     EXPECT_EQ(s->pitch * s->h, 120);
     // A 4-bit palette picture counts the one byte per pixel it decodes to.
     PngPicture p = picture(PNG_COLOR_TYPE_PALETTE, 4, 9, 2, false, 16);
