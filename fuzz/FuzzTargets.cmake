@@ -4,7 +4,8 @@
 # corpora.
 find_package(ZLIB REQUIRED)
 
-set(PIXWRIGHT_FUZZ_TARGETS fuzz_convert fuzz_png_loader fuzz_savers fuzz_cli_options)
+set(PIXWRIGHT_FUZZ_TARGETS fuzz_convert fuzz_png_loader fuzz_bmp_loader fuzz_jpeg_loader fuzz_picture_format
+  fuzz_savers fuzz_cli_options)
 if(PIXWRIGHT_BUILD_GUI)
   # Qt's imported targets are seen only in folders that look for them.
   find_package(Qt6 REQUIRED COMPONENTS Widgets)
@@ -15,6 +16,9 @@ endif()
 # (the loader, the header reader) besides graphicConvert.
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_convert pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_png_loader pixwright_core)
+set(PIXWRIGHT_FUZZ_LIBS_fuzz_bmp_loader pixwright_core)
+set(PIXWRIGHT_FUZZ_LIBS_fuzz_jpeg_loader pixwright_core)
+set(PIXWRIGHT_FUZZ_LIBS_fuzz_picture_format pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_savers writepix pixwright_core PkgConfig::SDL_IMAGE)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_cli_options pixwright_cli_options)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_settings pixwright_gui)
@@ -33,7 +37,7 @@ if(NOT TARGET fuzz_make_seeds)
   add_executable(fuzz_make_seeds ${PROJECT_SOURCE_DIR}/fuzz/make_seeds.cpp ${PROJECT_SOURCE_DIR}/fuzz/FuzzSupport.cpp)
   # The PNG files are written by the tests' own maker.
   target_include_directories(fuzz_make_seeds PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(fuzz_make_seeds PRIVATE writepix PkgConfig::PNG PkgConfig::SDL)
+  target_link_libraries(fuzz_make_seeds PRIVATE writepix PkgConfig::PNG PkgConfig::SDL JPEG::JPEG ZLIB::ZLIB)
   if(PIXWRIGHT_BUILD_GUI)
     add_executable(fuzz_make_settings_seeds ${PROJECT_SOURCE_DIR}/fuzz/make_settings_seeds.cpp
       ${PROJECT_SOURCE_DIR}/fuzz/FuzzSupport.cpp)

@@ -1,13 +1,18 @@
 // Draws the seed corpora of the fuzz targets but the window's (see
 // make_settings_seeds.cpp): small pictures of every PNG colour type and
 // depth, BMP and JPEG pictures, a chipset and a charset, each under a few
-// conversion settings; surfaces for the writers; command lines. Everything is
+// conversion settings; bitmaps of every header, depth and coding; JPEG files
+// of every colour space; XYZ files and the first bytes of every kind the
+// sniffer names; surfaces for the writers; command lines. Everything is
 // drawn here; nothing is read from anywhere.
 //
 //     fuzz_make_seeds OUTPUT_FOLDER
 //
 // writes OUTPUT_FOLDER/<target>/<name> for fuzz_convert, fuzz_png_loader,
-// fuzz_savers and fuzz_cli_options, replacing what was there.
+// fuzz_bmp_loader, fuzz_jpeg_loader, fuzz_picture_format, fuzz_savers and
+// fuzz_cli_options, replacing what was there.
+#include "BmpMaker.h"
+#include "JpegMaker.h"
 #include "PngMaker.h"
 #include "fuzz/ConvertInput.h"
 #include "fuzz/FuzzSupport.h"
@@ -15,6 +20,7 @@
 #include "saver/writepix.h"
 
 #include <SDL.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -373,6 +379,115 @@ void saverSeeds()
     seed(raw);
 }
 
+void bmpSeeds()
+{
+    std::vector<std::uint32_t> colours;
+    for (int i = 0; i < 256; ++i)
+        colours.push_back(std::uint32_t(i * 0x010305));
+    int n = 0;
+    auto seed = [&n](const std::string& what, const BmpPicture& p) {
+        put("fuzz_bmp_loader", std::to_string(n++) + "-" + what, bytesOf(bmpFile(p)));
+    };
+    for (std::uint32_t header : {12u, 40u, 56u, 64u, 124u})
+        for (int bits : {1, 4, 8, 16, 24, 32}) {
+            if (header == 12 && (bits == 16 || bits == 32))
+                continue;
+            BmpPicture p;
+            p.headerSize = header;
+            p.width = 7 + n % 5;
+            p.height = header == 12 || n % 3 != 0 ? 3 + n % 4 : -(3 + n % 4);
+            p.bits = bits;
+            if (bits <= 8)
+                p.palette.assign(colours.begin(), colours.begin() + (1 << bits));
+            seed("h" + std::to_string(header) + "-" + std::to_string(bits) + "bit", p);
+        }
+    BmpPicture fields;
+    fields.width = 5;
+    fields.height = 3;
+    fields.compression = 3;
+    fields.bits = 16;
+    fields.masks = {0xF800, 0x07E0, 0x001F};
+    seed("565", fields);
+    fields.bits = 32;
+    fields.headerSize = 108;
+    fields.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+    seed("abgr", fields);
+    BmpPicture rle;
+    rle.width = 8;
+    rle.height = 4;
+    rle.bits = 8;
+    rle.compression = 1;
+    rle.palette = colours;
+    rle.pixels = std::string("\x03\x07\x00\x03\x01\x02\x03\x00\x02\x09\x00\x00\x00\x02\x02\x01\x04\x05\x00\x00"
+                             "\x00\x05\x09\x08\x07\x06\x05\x00\x00\x01",
+                             30);
+    seed("rle8", rle);
+    rle.bits = 4;
+    rle.compression = 2;
+    rle.palette.resize(16);
+    rle.pixels = std::string("\x05\x12\x00\x00\x00\x03\x34\x50\x00\x00\x00\x05\x67\x89\xA0\x00\x00\x00\x08\xFE\x00\x01", 22);
+    seed("rle4", rle);
+}
+
+void jpegSeeds()
+{
+    int n = 0;
+    for (int components : {1, 3, 4})
+        for (bool progressive : {false, true}) {
+            JpegPicture p;
+            p.width = 11 + 6 * n;
+            p.height = 7 + 3 * n;
+            p.components = components;
+            p.progressive = progressive;
+            p.quality = 50 + 8 * n;
+            const std::string file = jpegFile(p);
+            const std::string name = std::to_string(n++) + "-" + std::to_string(components) + (progressive ? "p" : "b");
+            put("fuzz_jpeg_loader", name, bytesOf(file));
+            if (components == 3)
+                put("fuzz_jpeg_loader", name + "-cut", bytesOf(file.substr(0, file.size() * 2 / 3)));
+        }
+}
+
+std::string xyzFile(int width, int height)
+{
+    std::string raw;
+    for (int i = 0; i < 768; ++i)
+        raw += char((i * 37) & 0xFF);
+    for (int i = 0; i < width * height; ++i)
+        raw += char((i * 7 + i / width) & 0xFF);
+    uLongf length = compressBound(uLong(raw.size()));
+    std::string packed(length, '\0');
+    compress(reinterpret_cast<Bytef*>(&packed[0]), &length, reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
+    packed.resize(length);
+    return std::string("XYZ1") + char(width & 0xFF) + char(width >> 8) + char(height & 0xFF) + char(height >> 8)
+           + packed;
+}
+
+void formatSeeds()
+{
+    put("fuzz_picture_format", "xyz-3x2", bytesOf(xyzFile(3, 2)));
+    put("fuzz_picture_format", "xyz-40x17", bytesOf(xyzFile(40, 17)));
+    put("fuzz_picture_format", "xyz-1x1", bytesOf(xyzFile(1, 1)));
+    const char* heads[] = {"GIF89a\x01\x00\x01\x00", "II*\x00\x08", "MM\x00*", "gimp xcf v011", "/* XPM */\n",
+                           "RIFF\x10\x00\x00\x00WEBPVP8 ", "P6\n3 2\n255\n", "FORM\x00\x00\x00\x08ILBM",
+                           "8BPS", "qoif", "DDS ", "<svg>", "\x0A\x05\x01\x08"};
+    int n = 0;
+    for (const char* head : heads)
+        put("fuzz_picture_format", "head-" + std::to_string(n++), bytesOf(head));
+    const std::string tga("\x00\x00\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\x00\x04\x00\x18\x00", 18);
+    put("fuzz_picture_format", "head-tga", bytesOf(tga));
+    const std::string ico("\x00\x00\x01\x00\x01\x00", 6);
+    put("fuzz_picture_format", "head-ico", bytesOf(ico));
+    BmpPicture bmp;
+    bmp.width = 3;
+    bmp.height = 2;
+    put("fuzz_picture_format", "bmp", bytesOf(bmpFile(bmp)));
+    JpegPicture jpeg;
+    jpeg.width = 5;
+    jpeg.height = 3;
+    put("fuzz_picture_format", "jpeg", bytesOf(jpegFile(jpeg)));
+}
+
 void cliSeeds()
 {
     const char* lines[] = {
@@ -413,7 +528,8 @@ int main(int argc, char** argv)
         return 2;
     }
     outputRoot = argv[1];
-    for (const char* target : {"fuzz_convert", "fuzz_png_loader", "fuzz_savers", "fuzz_cli_options"})
+    for (const char* target : {"fuzz_convert", "fuzz_png_loader", "fuzz_bmp_loader", "fuzz_jpeg_loader",
+                               "fuzz_picture_format", "fuzz_savers", "fuzz_cli_options"})
         fuzz::emptyFolder(outputRoot + "/" + target);
 
     const auto pngs = pngPictures();
@@ -423,6 +539,9 @@ int main(int argc, char** argv)
     const auto others = otherPictures();
     pictures.insert(pictures.end(), others.begin(), others.end());
     convertSeeds(pictures);
+    bmpSeeds();
+    jpegSeeds();
+    formatSeeds();
     saverSeeds();
     cliSeeds();
     return 0;

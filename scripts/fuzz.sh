@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Fuzzes every reader with libFuzzer for SECONDS each (default 60):
+# Fuzzes every reader (or the TARGETs named) with libFuzzer for SECONDS each
+# (default 60):
 #
-#   bash scripts/fuzz.sh [SECONDS]
+#   bash scripts/fuzz.sh [SECONDS [TARGET...]]
 #
 # Sets up the fuzz package group, builds the fuzz targets with clang-14 in
 # build-fuzz (-DPIXWRIGHT_FUZZ=ON), draws their seed corpora and runs each
@@ -15,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
-  echo "usage: scripts/fuzz.sh [SECONDS]" >&2
+  echo "usage: scripts/fuzz.sh [SECONDS [TARGET...]]" >&2
   exit 2
 fi
 bash scripts/setup.sh fuzz
@@ -49,7 +50,13 @@ keptInput() { sed -n '/slow-unit-/!s/.*Test unit written to \(.*\)$/\1/p' "$1" |
 
 summary=()
 failed=0
-for target in fuzz_convert fuzz_png_loader fuzz_savers fuzz_cli_options fuzz_settings; do
+if [ $# -gt 1 ]; then
+  targets=("${@:2}")
+else
+  targets=(fuzz_convert fuzz_png_loader fuzz_bmp_loader fuzz_jpeg_loader fuzz_picture_format fuzz_savers
+    fuzz_cli_options fuzz_settings)
+fi
+for target in "${targets[@]}"; do
   program=$build/fuzz/$target
   [ -x "$program" ] || continue
   corpus=$build/fuzz/corpus/$target
