@@ -25,7 +25,17 @@ root=$PWD
 build=$root/build-fuzz
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXWRIGHT_FUZZ=ON \
   -DPIXWRIGHT_BUILD_TESTS=OFF -DPIXWRIGHT_BUILD_BENCH=OFF >/dev/null
-nice cmake --build "$build" --target fuzz_targets -j"$(nproc)"
+if [ $# -gt 1 ]; then
+  targets=("${@:2}")
+  # Only the targets named, and the seeds they start from.
+  builds=("${targets[@]}" fuzz_make_seeds)
+  if [[ " ${targets[*]} " == *" fuzz_settings "* ]]; then builds+=(fuzz_make_settings_seeds); fi
+else
+  targets=(fuzz_convert fuzz_png_loader fuzz_bmp_loader fuzz_jpeg_loader fuzz_picture_format fuzz_savers
+    fuzz_cli_options fuzz_settings)
+  builds=(fuzz_targets)
+fi
+nice cmake --build "$build" --target "${builds[@]}" -j"$(nproc)"
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
@@ -50,12 +60,6 @@ keptInput() { sed -n '/slow-unit-/!s/.*Test unit written to \(.*\)$/\1/p' "$1" |
 
 summary=()
 failed=0
-if [ $# -gt 1 ]; then
-  targets=("${@:2}")
-else
-  targets=(fuzz_convert fuzz_png_loader fuzz_bmp_loader fuzz_jpeg_loader fuzz_picture_format fuzz_savers
-    fuzz_cli_options fuzz_settings)
-fi
 for target in "${targets[@]}"; do
   program=$build/fuzz/$target
   [ -x "$program" ] || continue

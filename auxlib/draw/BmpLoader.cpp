@@ -276,18 +276,21 @@ bool decodeRows(SDL_RWops* src, const Header& h, SDL_Surface* s)
 {
     const std::size_t stride = (std::size_t(h.width) * std::size_t(h.bits) + 31) / 32 * 4;
     const std::size_t rowBytes = (std::size_t(h.width) * std::size_t(h.bits) + 7) / 8;
-    std::vector<std::uint8_t> row(stride);
+    // Whole-byte pixels are stored as SDL keeps them, rows padded to 4 bytes
+    // alike: each row is read straight into the surface.
+    std::vector<std::uint8_t> row(h.bits >= 8 ? 0 : stride);
     for (std::uint32_t i = 0; i < h.height; ++i) {
         // The last row's padding may be missing from the file.
         const std::size_t want = i + 1 == h.height ? rowBytes : stride;
-        if (readStream(src, row.data(), want) != want)
-            return false;
         const std::uint32_t y = h.topDown ? i : h.height - 1 - i;
         std::uint8_t* out = static_cast<std::uint8_t*>(s->pixels) + std::size_t(y) * std::size_t(s->pitch);
         if (h.bits >= 8) {
-            std::memcpy(out, row.data(), std::size_t(h.width) * std::size_t(bytesPerPixel(h.bits)));
+            if (std::size_t(s->pitch) < want || readStream(src, out, want) != want)
+                return false;
             continue;
         }
+        if (readStream(src, row.data(), want) != want)
+            return false;
         // 1 and 4 bits: the leftmost pixel in the high bits.
         const int perByte = 8 / h.bits;
         const int top = 8 - h.bits;
