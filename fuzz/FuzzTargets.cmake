@@ -19,7 +19,7 @@ set(PIXWRIGHT_FUZZ_LIBS_fuzz_png_loader pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_bmp_loader pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_jpeg_loader pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_picture_format pixwright_core)
-set(PIXWRIGHT_FUZZ_LIBS_fuzz_savers writepix pixwright_core PkgConfig::SDL_IMAGE)
+set(PIXWRIGHT_FUZZ_LIBS_fuzz_savers writepix pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_cli_options pixwright_cli_options)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_settings pixwright_gui)
 

@@ -2,13 +2,13 @@
 // every depth, mask, palette and colour key the input describes (see
 // SaverInput.h), written to memory. A save that reports success must have
 // written a picture of the surface's size that a reader takes.
+#include "auxlib/draw/JpegLoader.h"
 #include "auxlib/draw/PngLoader.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/SaverInput.h"
 #include "saver/writepix.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <array>
@@ -118,7 +118,7 @@ void checkWritten(const char* kind, const std::uint8_t* bytes, int length, const
     } else if (sameName(kind, "BMP")) {
         back = SDL_LoadBMP_RW(src, 0);
     } else {
-        back = IMG_LoadJPG_RW(src);
+        back = auxlib::draw::loadJpeg(src).surface;
     }
     SDL_RWclose(src);
     FUZZ_CHECK(back != nullptr);

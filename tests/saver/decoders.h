@@ -1,11 +1,10 @@
-// Independent readers of the written files: SDL_image for BMP, libpng's
+// Independent readers of the written files: SDL's own for BMP, libpng's
 // simplified reader and a chunk walker for PNG, libjpeg's decompressor.
 #ifndef TESTS_SAVER_DECODERS_H
 #define TESTS_SAVER_DECODERS_H
 
 #include "tests/saver/saver_fixtures.h"
 
-#include <SDL_image.h>
 #include <png.h>
 
 #include <csetjmp>
@@ -28,7 +27,7 @@ inline Rgba rawAt(const SDL_Surface* s, int x, int y)
 
 inline SurfacePtr decodeBmp(const Bytes& file)
 {
-    return SurfacePtr(IMG_LoadTyped_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1, const_cast<char*>("BMP")));
+    return SurfacePtr(SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1));
 }
 
 // The data of the first chunk of a type, or nothing.

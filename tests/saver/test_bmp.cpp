@@ -82,7 +82,7 @@ TEST(BmpWriter, DecodesToTheSamePixels)
         Bytes b;
         ASSERT_EQ(saveToMemory(WPX_SaveBMP_RW, s.get(), b), 0) << l.name;
         SurfacePtr back = decodeBmp(b);
-        ASSERT_TRUE(back) << l.name << ": " << IMG_GetError();
+        ASSERT_TRUE(back) << l.name << ": " << SDL_GetError();
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 7; ++x) {
                 Rgba want = patternAt(x, y, l);
@@ -107,7 +107,7 @@ TEST(BmpWriter, PaletteSurfacesOfEveryDepthDecode)
             EXPECT_EQ(le32(b, 34), 3 * row);
             EXPECT_EQ(le32(b, 2), b.size());
             SurfacePtr back = decodeBmp(b);
-            ASSERT_TRUE(back) << IMG_GetError();
+            ASSERT_TRUE(back) << SDL_GetError();
             for (int y = 0; y < 3; ++y)
                 for (int x = 0; x < w; ++x) {
                     const int index = rawAt(back.get(), x, y)[0];
