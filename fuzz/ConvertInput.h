@@ -31,7 +31,8 @@ inline constexpr unsigned convertInterpolations = 6;
 inline constexpr std::array<int, 8> convertSharpenLevels = {0, 1, 2, 3, 4, 5, 9, -1};
 // The row filters 0 to 6 and one setPngFilter does not know.
 inline constexpr std::array<int, 8> convertPngFilters = {0, 1, 2, 3, 4, 5, 6, 99};
-// SDL_image takes a TGA file by its extension only.
+// Names of every kind the engine decodes, one it refuses, and none: the
+// kind is taken from the bytes whatever the name says.
 inline constexpr std::array<const char*, 5> convertExtensions = {".png", ".bmp", ".jpg", ".tga", ""};
 
 enum class KeyMode : std::uint8_t { None = 0, Rgb = 1, Position = 2, PaletteIndex = 3 };

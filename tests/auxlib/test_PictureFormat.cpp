@@ -4,6 +4,7 @@
 #include "auxlib/draw/PictureFormat.h"
 #include "auxlib/draw/PictureLimits.h"
 #include "auxlib/draw/Surface.h"
+#include "PngMaker.h"
 #include "StderrCapture.h"
 
 #include <gtest/gtest.h>
@@ -156,4 +157,24 @@ TEST(PictureFormat, KindsNotDecodedAreRefusedUnreadWhateverTheirName)
             EXPECT_EQ(capture.text(), "") << name;
         }
     }
+}
+
+// A PNG whose header chunk cannot be read went past the old size check to a
+// reader that let libpng print. Every PNG reaches the engine's own reader:
+// the failure is its reason and libpng's words, and nothing is printed.
+TEST(PictureFormat, ADamagedPngHeaderIsReportedNotPrinted)
+{
+    PngPicture png;
+    png.width = 3;
+    png.height = 2;
+    png.samples.assign(18, 7);
+    std::string file = writePng(png);
+    file[12] = 'i'; // IHDR no longer
+    StderrCapture capture;
+    Surface picture;
+    LoadReport report;
+    EXPECT_EQ(picture.load(written("damaged.png", file), PictureLimits(), &report), SdlFailure);
+    EXPECT_EQ(capture.text(), "");
+    EXPECT_EQ(report.reason.substr(0, report.reason.find('\n')), "damaged PNG data");
+    EXPECT_NE(report.reason.find("libpng error: "), std::string::npos) << report.reason;
 }
