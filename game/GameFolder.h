@@ -1,0 +1,69 @@
+// A game's folder as the converters see it: the asset folders directly inside
+// it, the files in each, what they hold and how each picture converts. The
+// command line and the window both list a game through here; the kinds and
+// their settings are the engine's.
+#ifndef PIXWRIGHT_GAME_GAMEFOLDER_H
+#define PIXWRIGHT_GAME_GAMEFOLDER_H
+
+#include "engine/Pixwright_DLL.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace game {
+
+// One file or folder met in a game's folder.
+struct GameEntry {
+    // The path from the game's folder with "/" between the parts, the parts
+    // as on disk ("chipset/World.png").
+    std::string relativePath;
+    // The path to read it from.
+    std::string path;
+    // The asset folder it lies in, as on disk; empty for what lies directly
+    // in the game's folder.
+    std::string folder;
+    int kind = PIXWRIGHT_KIND_UNKNOWN;
+    bool isFolder = false;
+    PixwrightFileFormat format{};
+    // Filled by inspectPictures; 0 x 0 when the picture cannot be loaded.
+    int width = 0;
+    int height = 0;
+    // Why it is not converted; empty for a picture to convert.
+    std::string skipReason;
+
+    bool isPicture() const { return skipReason.empty(); }
+};
+
+// Everything directly inside the game's folder and inside its asset folders,
+// in name order (asset folders, then what lies in each). Other folders and
+// files directly in the game's folder are listed as skipped without looking
+// inside; so are folders inside an asset folder and files that are no
+// picture. Empty when the folder cannot be read.
+std::vector<GameEntry> scanGame(const std::string& gameFolder);
+
+// Fills the size of every picture entry, several side by side on the
+// engine's threads.
+void inspectPictures(std::vector<GameEntry>& entries);
+
+// The settings of each kind, starting from the engine's table; a front end
+// may change a kind's grid mode, grid or key.
+struct KindPresets {
+    std::array<PixwrightKindSettings, PIXWRIGHT_KIND_COUNT> rows{};
+
+    static KindPresets table();
+    // What a picture of the entry's kind and size converts with.
+    PixwrightKindSettings forPicture(const GameEntry& entry) const;
+};
+
+// The key a kind's key mode stands for: PIXWRIGHT_KEY_PALETTE keys a picture
+// with a palette of its own by entry 0 and any other by fixedColour
+// (0xRRGGBB); PIXWRIGHT_KEY_OFF keys nothing.
+PixwrightColorKey keyOf(int keyMode, unsigned fixedColour);
+
+// The fixed colour "auto" falls back to, as the converters' default key.
+constexpr unsigned defaultKeyColour = 0x007575;
+
+} // namespace game
+
+#endif
