@@ -238,7 +238,7 @@ std::string gameReport(const Options& options, const std::string& gameFolder, co
             json.key("status");
             json.string("skipped");
             json.key("reason");
-            json.string(entry.skipReason);
+            json.string(game::skipText(entry.skip));
             json.close('}');
             continue;
         }

@@ -49,19 +49,45 @@ void taskInspect(void* data, int index)
 
 } // namespace
 
+const char* skipText(Skip skip)
+{
+    switch (skip) {
+    case Skip::NotInAssetFolder:
+        return "not in an asset folder";
+    case Skip::NotAssetFolder:
+        return "not an asset folder";
+    case Skip::FolderInsideAssetFolder:
+        return "a folder inside an asset folder";
+    case Skip::NotPicture:
+        return "not a picture";
+    case Skip::None:
+        break;
+    }
+    return "";
+}
+
+bool isGameFolder(const std::string& folder)
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_directory(ec) && kindOfFolder(it->path().filename().string().c_str()) != PIXWRIGHT_KIND_UNKNOWN)
+            return true;
+    return false;
+}
+
 std::vector<GameEntry> scanGame(const std::string& gameFolder)
 {
     std::vector<GameEntry> entries;
     for (const fs::directory_entry& top : sortedEntries(gameFolder)) {
         GameEntry entry = entryFor(top, "");
         if (!entry.isFolder) {
-            entry.skipReason = "not in an asset folder";
+            entry.skip = Skip::NotInAssetFolder;
             entries.push_back(entry);
             continue;
         }
         entry.kind = kindOfFolder(top.path().filename().string().c_str());
         if (entry.kind == PIXWRIGHT_KIND_UNKNOWN) {
-            entry.skipReason = "not an asset folder";
+            entry.skip = Skip::NotAssetFolder;
             entries.push_back(entry);
             continue;
         }
@@ -70,9 +96,9 @@ std::vector<GameEntry> scanGame(const std::string& gameFolder)
             GameEntry file = entryFor(inside, folder);
             file.kind = entry.kind;
             if (file.isFolder) {
-                file.skipReason = "a folder inside an asset folder";
+                file.skip = Skip::FolderInsideAssetFolder;
             } else if (fileFormat(file.path.c_str(), &file.format) == PIXWRIGHT_FILE_NOT_PICTURE) {
-                file.skipReason = "not a picture";
+                file.skip = Skip::NotPicture;
             }
             entries.push_back(file);
         }

@@ -13,6 +13,18 @@
 
 namespace game {
 
+// Why an entry is not converted.
+enum class Skip {
+    None, // a picture to convert
+    NotInAssetFolder, // a file directly in the game's folder
+    NotAssetFolder, // a folder of no picture kind (Music, Sound, ...)
+    FolderInsideAssetFolder,
+    NotPicture,
+};
+
+// The reason in words, as the report gives it; empty for Skip::None.
+const char* skipText(Skip skip);
+
 // One file or folder met in a game's folder.
 struct GameEntry {
     // The path from the game's folder with "/" between the parts, the parts
@@ -29,10 +41,9 @@ struct GameEntry {
     // Filled by inspectPictures; 0 x 0 when the picture cannot be loaded.
     int width = 0;
     int height = 0;
-    // Why it is not converted; empty for a picture to convert.
-    std::string skipReason;
+    Skip skip = Skip::None;
 
-    bool isPicture() const { return skipReason.empty(); }
+    bool isPicture() const { return skip == Skip::None; }
 };
 
 // Everything directly inside the game's folder and inside its asset folders,
@@ -41,6 +52,9 @@ struct GameEntry {
 // inside; so are folders inside an asset folder and files that are no
 // picture. Empty when the folder cannot be read.
 std::vector<GameEntry> scanGame(const std::string& gameFolder);
+
+// Whether a folder holds at least one asset folder: a game's folder.
+bool isGameFolder(const std::string& folder);
 
 // Fills the size of every picture entry, several side by side on the
 // engine's threads.
