@@ -214,7 +214,7 @@ void TGameDialog::listGame()
             ++pictures;
             item->setText(FormatColumn, QString::fromLatin1(entry.format.name));
             if (entry.width > 0)
-                item->setText(SizeColumn, tr("%1×%2").arg(entry.width).arg(entry.height));
+                item->setText(SizeColumn, QStringLiteral("%1×%2").arg(entry.width).arg(entry.height));
             else
                 item->setText(SizeColumn, tr("読めません"));
         } else {
@@ -371,7 +371,7 @@ void TGameDialog::pictureEnded(int index, int result, const QString& messages)
         ++failed_;
         const QString reason = QString(messages).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
         item->setText(ResultColumn, tr("失敗（コード %1）: %2").arg(result).arg(reason));
-        failures_ << tr("%1: %2").arg(QString::fromStdString(entries_[size_t(entry)].relativePath), reason);
+        failures_ << QStringLiteral("%1: %2").arg(QString::fromStdString(entries_[size_t(entry)].relativePath), reason);
     }
     GameProgressBar->setValue(index + 1);
 }

@@ -6,6 +6,7 @@
 #include "TestMain.h"
 
 #include "gui/GameDialog.h"
+#include "gui/Translation.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -99,6 +100,7 @@ private slots:
     void runGivesTheFilesOfLoneConversions();
     void stopEndsTheRunBetweenPictures();
     void menuAndDropOpenIt();
+    void englishLeavesNoJapaneseText();
 
 private:
     QTemporaryDir dir;
@@ -306,6 +308,50 @@ void TestGameDialog::menuAndDropOpenIt()
     QVERIFY(dropOn(form->PreviewGroupBox, game + QStringLiteral("/Music")));
     QCOMPARE(listed.size(), 2);
     host.dialogScript = nullptr;
+}
+
+void TestGameDialog::englishLeavesNoJapaneseText()
+{
+    QVERIFY(translation::install(translation::Language::English));
+    TGameDialog dialog;
+    dialog.Worker->setConvertFunction(&heldConvert);
+    dialog.setGameFolder(game);
+    dialog.setOutputFolder(out);
+    QSignalSpy finished(&dialog, &TGameDialog::runFinished);
+    released.release(4);
+    QTest::mouseClick(dialog.ConvertButton, Qt::LeftButton);
+    QVERIFY(finished.wait(10000));
+    entered.acquire(entered.available());
+
+    QStringList texts{dialog.windowTitle()};
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        texts << widget->toolTip();
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            texts << label->text();
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            texts << button->text();
+        if (auto* group = qobject_cast<QGroupBox*>(widget))
+            texts << group->title();
+        if (auto* list = qobject_cast<QComboBox*>(widget))
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->itemText(i);
+    }
+    for (int c = 0; c < dialog.KindTable->columnCount(); ++c)
+        texts << dialog.KindTable->horizontalHeaderItem(c)->text();
+    for (int c = 0; c < dialog.PictureList->columnCount(); ++c) {
+        texts << dialog.PictureList->headerItem()->text(c);
+        for (int row = 0; row < dialog.PictureList->topLevelItemCount(); ++row)
+            texts << cell(dialog.PictureList, row, c);
+    }
+    translation::install(translation::Language::Japanese);
+    QStringList japanese;
+    for (const QString& text : texts)
+        if (hasJapanese(text))
+            japanese << text;
+    QVERIFY2(japanese.isEmpty(), qPrintable(japanese.join('\n')));
+    QVERIFY(texts.contains(QStringLiteral("4 converted, 2 skipped, 0 failed")));
+    QVERIFY(texts.contains(QStringLiteral("Custom 48×48, transparent colour auto")));
+    QVERIFY(texts.contains(QStringLiteral("Skipped (not an asset folder)")));
 }
 
 PIXWRIGHT_GUI_TEST(TestGameDialog);
