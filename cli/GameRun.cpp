@@ -36,9 +36,6 @@ GameRun::GameRun(const Options& options) : options_(options), presets_(game::Kin
         report_.back().settings = presets_.forPicture(entry);
         inputs_.push_back(entry.path);
         pictureEntry_.push_back(i);
-        // A folder that cannot be made is reported by the conversions of its
-        // pictures.
-        fs::create_directory(outputFolderOf(options, entry), ec);
     }
 }
 

@@ -21,9 +21,9 @@ struct GameError {
 
 class GameRun {
 public:
-    // Lists the game and makes the output folder and the asset folders in it
-    // (the engine makes one level only, and the pictures of one folder start
-    // side by side). Throws GameError.
+    // Lists the game and makes the output folder; the engine makes the asset
+    // folders in it (one level, as a conversion does, and none for a folder
+    // whose pictures all fail). Throws GameError.
     explicit GameRun(const Options& options);
 
     // The pictures to convert, in the report's order.

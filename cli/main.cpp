@@ -123,10 +123,10 @@ int main(int argc, char** argv)
                 inputs.push_back(picture.path);
                 const std::filesystem::path folder = std::filesystem::path(options.outputFolder) / picture.subfolder;
                 outputFolders.push_back(picture.subfolder.empty() ? options.outputFolder : folder.string());
-                // The engine makes one level of folder, and pictures of one
-                // folder start side by side: the tree is made first.
+                // The engine makes the last level of a folder, as for any
+                // conversion; the levels above it are made here.
                 if (!picture.subfolder.empty())
-                    std::filesystem::create_directories(folder, ec);
+                    std::filesystem::create_directories(folder.parent_path(), ec);
             }
         } else {
             inputs.push_back(input);

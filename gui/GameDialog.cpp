@@ -320,9 +320,10 @@ void TGameDialog::ConvertButtonClick()
         if (!entry.isPicture())
             continue;
         const QString folder = QDir(output).filePath(QString::fromStdString(entry.folder));
-        // The engine makes one folder level; the game's output folder may be
-        // missing too. One that cannot be made is reported by the pictures.
-        QDir().mkpath(folder);
+        // The engine makes the asset folder, as for any conversion; the
+        // game's output folder above it may be missing too. One that cannot
+        // be made is reported by the pictures.
+        QDir().mkpath(output);
         run.push_back(TGamePicture{QByteArray::fromStdString(entry.path), QFile::encodeName(folder),
                                    presets_.forPicture(entry)});
         runEntries_.push_back(int(i));

@@ -242,6 +242,39 @@ TEST_F(KindConvert, AKeyOfOneCallLeavesTheEngineWideKeyAlone)
     EXPECT_EQ(pixelOf(decode(path("pos.png")).get(), 2, 0).a, 0);
 }
 
+TEST_F(KindConvert, AGridThatDoesNotDivideThePictureCutsItsLastSquare)
+{
+    // A FaceSet picture 50 wide: squares of 48 and of 2 pixels. Red up to
+    // x = 47, blue from 48: bilinear blends within a square only, so the
+    // enlarged red ends pure at x = 95 and the blue starts pure at 96.
+    std::vector<Uint8> rgb;
+    for (int x = 0; x < 50; ++x)
+        rgb.insert(rgb.end(), x < 48 ? std::initializer_list<Uint8>{200, 0, 0} : std::initializer_list<Uint8>{0, 0, 200});
+    writeRgbBmp(path("face.bmp"), 50, 1, rgb);
+    PixwrightKindSettings face{};
+    ASSERT_EQ(kindSettings(PIXWRIGHT_KIND_FACESET, &face), 0);
+    PixwrightKindSettings s{};
+    ASSERT_EQ(pictureSettings(&face, 50, 1, &s), 0);
+    const PixwrightColorKey key{s.keyMode, 0x00, 0x75, 0x75, 0, 0, 0};
+    auto convert = [&](int gridWidth, const char* name) {
+        return graphicConvertWithKey(&key, path("face.bmp").c_str(), dir.c_str(), name, s.editorPreset, gridWidth,
+                                     s.gridHeight, 0, s.eraseAlphaGrid, PIXWRIGHT_INTERPOLATION_BILINEAR,
+                                     PIXWRIGHT_FORMAT_PNG, 1, "", 0, "", 0, "");
+    };
+    ASSERT_EQ(convert(s.gridWidth, "grid"), 0);
+    SdlPicture grid = decode(path("grid.png"));
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->w, 100);
+    EXPECT_TRUE(sameColour(pixelOf(grid.get(), 95, 0), {200, 0, 0, 255}));
+    EXPECT_TRUE(sameColour(pixelOf(grid.get(), 96, 0), {0, 0, 200, 255}));
+    EXPECT_TRUE(sameColour(pixelOf(grid.get(), 99, 0), {0, 0, 200, 255}));
+    // Without the grid the two colours blend across x = 95.
+    ASSERT_EQ(convert(0, "whole"), 0);
+    const Rgba blended = pixelOf(decode(path("whole.png")).get(), 95, 0);
+    EXPECT_GT(blended.b, 0);
+    EXPECT_LT(blended.r, 200);
+}
+
 TEST(FileFormat, ToldByContentNotName)
 {
     char templ[] = "/tmp/pixwright-format-XXXXXX";
