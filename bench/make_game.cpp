@@ -64,7 +64,7 @@ bool writePicture(const std::string& file, int width, int height)
     std::vector<png_byte> blockColour(size_t(blocksX) * size_t((height + 7) / 8));
     for (png_byte& c : blockColour)
         c = next() % 10 == 0 ? 0 : png_byte(1 + next() % 31);
-    std::vector<png_byte> row(size_t(width));
+    std::vector<png_byte> row(static_cast<size_t>(width));
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const png_byte base = blockColour[size_t(y / 8) * size_t(blocksX) + size_t(x / 8)];

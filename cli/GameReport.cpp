@@ -177,7 +177,7 @@ std::string gameReport(const Options& options, const std::string& gameFolder, co
     for (const ReportEntry& e : entries) {
         if (!e.entry->isPicture())
             ++skipped;
-        else if (e.result.code == PIXWRIGHT_RESULT_SUCCESS)
+        else if (e.clash.empty() && e.result.code == PIXWRIGHT_RESULT_SUCCESS)
             ++converted;
         else
             ++failed;
@@ -250,10 +250,15 @@ std::string gameReport(const Options& options, const std::string& gameFolder, co
         json.number(entry.height);
         json.key("settings");
         writeSettings(json, e.settings);
-        const bool ok = e.result.code == PIXWRIGHT_RESULT_SUCCESS;
+        const bool ok = e.clash.empty() && e.result.code == PIXWRIGHT_RESULT_SUCCESS;
         json.key("status");
         json.string(ok ? "converted" : "failed");
-        if (!ok) {
+        if (!e.clash.empty()) {
+            json.key("code");
+            json.null();
+            json.key("reason");
+            json.string(e.clash);
+        } else if (!ok) {
             json.key("code");
             json.number(e.result.code);
             json.key("reason");

@@ -20,6 +20,8 @@ struct ReportEntry {
     PixwrightKindSettings settings{};
     InputResult result;
     std::vector<std::string> written;
+    // Why a picture was not converted at all; empty when it was tried.
+    std::string clash;
 };
 
 // A JSON string literal of text: quotes, backslashes and control characters

@@ -8,15 +8,6 @@ namespace cli {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string outputFolderOf(const Options& options, const game::GameEntry& entry)
-{
-    return (fs::path(options.outputFolder) / entry.folder).string();
-}
-
-} // namespace
-
 GameRun::GameRun(const Options& options) : options_(options), presets_(game::KindPresets::table())
 {
     std::error_code ec;
@@ -28,12 +19,31 @@ GameRun::GameRun(const Options& options) : options_(options), presets_(game::Kin
     fs::create_directories(options.outputFolder, ec);
     if (ec || !fs::is_directory(options.outputFolder))
         throw GameError{options.outputFolder + ": the output folder cannot be made: " + ec.message()};
+
+    const Job outputs = kindJob(options, PixwrightKindSettings{});
+    game::OutputRequest request;
+    request.outputFormat = options.format;
+    request.saveNatural = outputs.saveNatural;
+    request.naturalSuffix = options.naturalSuffix;
+    request.saveColor = outputs.saveColor;
+    request.colorSuffix = options.colorSuffix;
+    request.saveAlpha = outputs.saveAlpha;
+    request.alphaSuffix = options.alphaSuffix;
+    planned_ = game::plannedFiles(entries_, presets_, options.outputFolder, request);
+    const std::vector<int> clashes = game::findClashes(planned_);
+
     for (size_t i = 0; i < entries_.size(); ++i) {
         const game::GameEntry& entry = entries_[i];
-        report_.push_back(ReportEntry{&entry, {}, {}, {}});
+        report_.push_back(ReportEntry{&entry, {}, {}, {}, {}});
         if (!entry.isPicture())
             continue;
         report_.back().settings = presets_.forPicture(entry);
+        if (clashes[i] >= 0) {
+            report_.back().clash =
+                "not converted: its files would overwrite those of " + entries_[size_t(clashes[i])].relativePath;
+            clashLines_.push_back(entry.path + ": " + report_.back().clash);
+            continue;
+        }
         inputs_.push_back(entry.path);
         pictureEntry_.push_back(i);
     }
@@ -43,7 +53,7 @@ InputPlan GameRun::plan(size_t index) const
 {
     const game::GameEntry& entry = entries_[pictureEntry_[index]];
     const PixwrightKindSettings& settings = report_[pictureEntry_[index]].settings;
-    return InputPlan{outputFolderOf(options_, entry), kindJob(options_, settings),
+    return InputPlan{game::outputFolderOf(options_.outputFolder, entry), kindJob(options_, settings),
                      game::keyOf(settings.keyMode, game::defaultKeyColour)};
 }
 
@@ -51,29 +61,14 @@ void GameRun::record(size_t index, const InputResult& result)
 {
     ReportEntry& line = report_[pictureEntry_[index]];
     line.result = result;
-    if (result.filesWritten <= 0)
-        return;
-    // The engine names the files; the first filesWritten of its list are
-    // those written.
-    const InputPlan p = plan(index);
-    const Job& job = p.job;
-    const auto list = [&](char* buffer, int size) {
-        return plannedOutputFiles(line.entry->path.c_str(), p.outputFolder.c_str(), nullptr, job.editorPreset,
-                                  options_.format, job.saveNatural, options_.naturalSuffix.c_str(), job.saveColor,
-                                  options_.colorSuffix.c_str(), job.saveAlpha, options_.alphaSuffix.c_str(), buffer,
-                                  size);
-    };
-    std::string names(size_t(list(nullptr, 0)), '\0');
-    if (names.empty() || list(&names[0], int(names.size())) != int(names.size()))
-        return;
-    for (size_t at = 0; at < names.size() && names[at] != '\0' && int(line.written.size()) < result.filesWritten;) {
-        const std::string name(names.c_str() + at);
-        line.written.push_back(line.entry->folder + "/" + fs::path(name).filename().string());
-        at += name.size() + 1;
-    }
+    // The engine writes the files of its list in order: the first
+    // filesWritten of them are those written.
+    const std::vector<std::string>& files = planned_[pictureEntry_[index]];
+    for (size_t i = 0; i < files.size() && int(i) < result.filesWritten; ++i)
+        line.written.push_back(line.entry->folder + "/" + fs::path(files[i]).filename().string());
 }
 
-size_t GameRun::skipped() const { return entries_.size() - inputs_.size(); }
+size_t GameRun::skipped() const { return entries_.size() - inputs_.size() - clashLines_.size(); }
 
 bool GameRun::writeReport(std::string* error) const
 {

@@ -32,6 +32,9 @@ public:
     // Keeps what picture index came to, for the report.
     void record(size_t index, const InputResult& result);
     size_t skipped() const;
+    // The pictures not converted because their files are another's, one
+    // line each, as failures are reported.
+    const std::vector<std::string>& clashLines() const { return clashLines_; }
     // Writes OUT_FOLDER/pixwright-report.json; false with the reason.
     bool writeReport(std::string* error) const;
 
@@ -41,6 +44,8 @@ private:
     const Options& options_;
     std::vector<game::GameEntry> entries_;
     game::KindPresets presets_;
+    std::vector<std::vector<std::string>> planned_;
+    std::vector<std::string> clashLines_;
     std::vector<std::string> inputs_;
     // The entry of each input.
     std::vector<size_t> pictureEntry_;

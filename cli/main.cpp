@@ -156,6 +156,11 @@ int main(int argc, char** argv)
         p.outputFolder = outputFolders[i];
         return p;
     };
+    if (game) {
+        for (const std::string& line : game->clashLines())
+            progress.print(stderr, "pixwright-cli: " + line);
+        failed += static_cast<int>(game->clashLines().size());
+    }
     runner.run(inputs, plan, [&](size_t i, const cli::InputResult& result) {
         const std::string& input = inputs[i];
         if (game)
@@ -171,8 +176,10 @@ int main(int argc, char** argv)
                                    + shown(oneLine(result.messages)) + (log.empty() ? "" : " (log: " + shown(log) + ")"));
     });
     progress.finish();
-    if (verbose && inputs.size() > 1)
-        std::cout << (inputs.size() - failed) << " of " << inputs.size() << " pictures converted\n";
+    // A game's pictures not tried (their files are another's) count too.
+    const size_t total = inputs.size() + (game ? game->clashLines().size() : 0);
+    if (verbose && total > 1)
+        std::cout << (total - failed) << " of " << total << " pictures converted\n";
     if (game) {
         if (verbose)
             std::cout << game->skipped() << " files skipped\n";

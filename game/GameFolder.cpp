@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 namespace game {
@@ -126,6 +127,77 @@ PixwrightKindSettings KindPresets::forPicture(const GameEntry& entry) const
     if (entry.kind >= 0 && entry.kind < PIXWRIGHT_KIND_COUNT)
         pictureSettings(&rows[size_t(entry.kind)], entry.width, entry.height, &settings);
     return settings;
+}
+
+std::string outputFolderOf(const std::string& outputFolder, const GameEntry& entry)
+{
+    return (fs::path(outputFolder) / entry.folder).string();
+}
+
+namespace {
+
+struct PlanTask {
+    const std::vector<GameEntry>* entries;
+    const KindPresets* presets;
+    const std::string* outputFolder;
+    const OutputRequest* outputs;
+    std::vector<std::vector<std::string>>* planned;
+};
+
+void taskPlan(void* data, int index)
+{
+    const PlanTask& task = *static_cast<const PlanTask*>(data);
+    const GameEntry& entry = (*task.entries)[size_t(index)];
+    if (!entry.isPicture())
+        return;
+    const PixwrightKindSettings settings = task.presets->forPicture(entry);
+    const std::string folder = outputFolderOf(*task.outputFolder, entry);
+    const OutputRequest& o = *task.outputs;
+    const auto list = [&](char* buffer, int size) {
+        return plannedOutputFiles(entry.path.c_str(), folder.c_str(), nullptr, settings.editorPreset, o.outputFormat,
+                                  o.saveNatural, o.naturalSuffix.c_str(), o.saveColor, o.colorSuffix.c_str(),
+                                  o.saveAlpha, o.alphaSuffix.c_str(), buffer, size);
+    };
+    std::string names(size_t(std::max(0, list(nullptr, 0))), '\0');
+    if (names.empty() || list(&names[0], int(names.size())) != int(names.size()))
+        return;
+    std::vector<std::string>& files = (*task.planned)[size_t(index)];
+    for (size_t at = 0; at < names.size() && names[at] != '\0';) {
+        files.emplace_back(names.c_str() + at);
+        at += files.back().size() + 1;
+    }
+}
+
+} // namespace
+
+std::vector<std::vector<std::string>> plannedFiles(const std::vector<GameEntry>& entries, const KindPresets& presets,
+                                                   const std::string& outputFolder, const OutputRequest& outputs)
+{
+    std::vector<std::vector<std::string>> planned(entries.size());
+    PlanTask task{&entries, &presets, &outputFolder, &outputs, &planned};
+    if (!entries.empty())
+        runTasks(static_cast<int>(entries.size()), taskPlan, &task);
+    return planned;
+}
+
+std::vector<int> findClashes(const std::vector<std::vector<std::string>>& planned)
+{
+    std::vector<int> clashes(planned.size(), -1);
+    std::map<std::string, int> owner;
+    for (size_t i = 0; i < planned.size(); ++i) {
+        for (const std::string& file : planned[i]) {
+            const auto found = owner.find(file);
+            if (found != owner.end() && found->second != int(i)) {
+                clashes[i] = found->second;
+                break;
+            }
+        }
+        // The files of a picture that is not converted stay free.
+        if (clashes[i] < 0)
+            for (const std::string& file : planned[i])
+                owner.emplace(file, int(i));
+    }
+    return clashes;
 }
 
 PixwrightColorKey keyOf(int keyMode, unsigned fixedColour)

@@ -70,6 +70,31 @@ struct KindPresets {
     PixwrightKindSettings forPicture(const GameEntry& entry) const;
 };
 
+// The outputs every picture of a run writes.
+struct OutputRequest {
+    int outputFormat = PIXWRIGHT_FORMAT_PNG;
+    bool saveNatural = true;
+    std::string naturalSuffix;
+    bool saveColor = true;
+    std::string colorSuffix = "color";
+    bool saveAlpha = true;
+    std::string alphaSuffix = "alpha";
+};
+
+// The folder a picture entry's files go to: outputFolder/<its folder>.
+std::string outputFolderOf(const std::string& outputFolder, const GameEntry& entry);
+
+// The files each picture would write, as the engine names them, in the order
+// it writes them (empty for other entries and for a picture the engine cannot
+// load); found side by side on the engine's threads.
+std::vector<std::vector<std::string>> plannedFiles(const std::vector<GameEntry>& entries, const KindPresets& presets,
+                                                   const std::string& outputFolder, const OutputRequest& outputs);
+
+// For each entry, the earlier entry one of whose files it would write again
+// (World.png and World.xyz in one folder), or -1. Such a picture is not
+// converted: side by side, which of the two wins would depend on the threads.
+std::vector<int> findClashes(const std::vector<std::vector<std::string>>& planned);
+
 // The key a kind's key mode stands for: PIXWRIGHT_KEY_PALETTE keys a picture
 // with a palette of its own by entry 0 and any other by fixedColour
 // (0xRRGGBB); PIXWRIGHT_KEY_OFF keys nothing.

@@ -313,12 +313,34 @@ void TGameDialog::showPictureSettings()
 void TGameDialog::ConvertButtonClick()
 {
     const QString output = QDir::fromNativeSeparators(OutputFolderEdit->text());
+    game::OutputRequest outputs;
+    outputs.outputFormat = options_.outputFormat;
+    outputs.saveNatural = options_.saveNatural != 0;
+    outputs.naturalSuffix = options_.naturalSuffix.toStdString();
+    outputs.saveColor = options_.saveColor != 0;
+    outputs.colorSuffix = options_.colorSuffix.toStdString();
+    outputs.saveAlpha = options_.saveAlpha != 0;
+    outputs.alphaSuffix = options_.alphaSuffix.toStdString();
+    const std::vector<int> clashes =
+        game::findClashes(game::plannedFiles(entries_, presets_, QFile::encodeName(output).toStdString(), outputs));
     std::vector<TGamePicture> run;
     runEntries_.clear();
+    converted_ = 0;
+    failed_ = 0;
+    failures_.clear();
     for (size_t i = 0; i < entries_.size(); ++i) {
         const game::GameEntry& entry = entries_[i];
         if (!entry.isPicture())
             continue;
+        if (clashes[i] >= 0) {
+            // Its files would replace another picture's.
+            const QString reason = tr("%1 と同じファイル名になるため変換しません")
+                                       .arg(QString::fromStdString(entries_[size_t(clashes[i])].relativePath));
+            PictureList->topLevelItem(int(i))->setText(ResultColumn, tr("失敗: %1").arg(reason));
+            failures_ << QStringLiteral("%1: %2").arg(QString::fromStdString(entry.relativePath), reason);
+            ++failed_;
+            continue;
+        }
         const QString folder = QDir(output).filePath(QString::fromStdString(entry.folder));
         // The engine makes the asset folder, as for any conversion; the
         // game's output folder above it may be missing too. One that cannot
@@ -329,9 +351,6 @@ void TGameDialog::ConvertButtonClick()
         runEntries_.push_back(int(i));
         PictureList->topLevelItem(int(i))->setText(ResultColumn, QString());
     }
-    converted_ = 0;
-    failed_ = 0;
-    failures_.clear();
     SummaryLabel->clear();
     GameProgressBar->setRange(0, std::max(int(run.size()), 1));
     GameProgressBar->setValue(0);
@@ -380,8 +399,10 @@ void TGameDialog::pictureEnded(int index, int result, const QString& messages)
 void TGameDialog::runEnded(bool stopped)
 {
     ran_ = true;
-    const int skipped = int(entries_.size() - runEntries_.size());
-    const int notRun = int(runEntries_.size()) - converted_ - failed_;
+    const int pictures = int(std::count_if(entries_.begin(), entries_.end(),
+                                           [](const game::GameEntry& e) { return e.isPicture(); }));
+    const int skipped = int(entries_.size()) - pictures;
+    const int notRun = pictures - converted_ - failed_;
     QString summary = tr("変換 %1 件、対象外 %2 件、失敗 %3 件").arg(converted_).arg(skipped).arg(failed_);
     if (stopped)
         summary += tr("。停止したため %1 件は変換していません").arg(notRun);

@@ -213,6 +213,14 @@
         <source>終わりました</source>
         <translation>Finished</translation>
     </message>
+    <message>
+        <source>%1 と同じファイル名になるため変換しません</source>
+        <translation>not converted: its files would replace those of %1</translation>
+    </message>
+    <message>
+        <source>失敗: %1</source>
+        <translation>Failed: %1</translation>
+    </message>
 </context>
 <context>
     <name>TPixwrightForm</name>

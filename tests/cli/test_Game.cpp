@@ -320,6 +320,38 @@ TEST_F(CliGame, OptionsTheTableDecidesAreRefused)
     EXPECT_TRUE(fs::exists(out() / "ChipSet" / "World_17_c.bmp"));
 }
 
+TEST_F(CliGame, PicturesWhoseFilesWouldClashAreNotConverted)
+{
+    // World.bmp and World.png write the same names; side by side either
+    // could win, so the second in name order is not converted. A chipset
+    // World.PNG in the same folder writes numbered names and is converted.
+    writeRgbBmp(game() / "FaceSet" / "World.bmp", 48, 48, 1);
+    writeFile(game() / "FaceSet" / "World.png", palettePng(48, 48, 2));
+    writeFile(game() / "ChipSet" / "World.png", palettePng(480, 256, 3));
+    writeFile(game() / "ChipSet" / "World.xyz.png", palettePng(16, 16, 4));
+    const CliRun r = runCli("-v --game " + quoted(game().string()) + " -o " + quoted(out().string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("pixwright-cli: " + (game() / "FaceSet" / "World.png").string()
+                         + ": not converted: its files would overwrite those of FaceSet/World.bmp\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("3 of 4 pictures converted"), std::string::npos) << r.out;
+    // The files are the BMP's, whatever the threads did.
+    const fs::path alone = fs::path(dir) / "alone";
+    ASSERT_EQ(runCli("--mode custom --grid 48x48 -o " + quoted(alone.string()) + " "
+                     + quoted((game() / "FaceSet" / "World.bmp").string()))
+                  .status,
+              0);
+    EXPECT_TRUE(filesIn(out() / "FaceSet") == filesIn(alone));
+    EXPECT_TRUE(fs::exists(out() / "ChipSet" / "World_17_alpha.png"));
+    EXPECT_TRUE(fs::exists(out() / "ChipSet" / "World.xyz_alpha.png"));
+    const std::string report = readFile(out() / "pixwright-report.json");
+    EXPECT_NE(report.find("\"status\": \"failed\",\n      \"code\": null,\n      \"reason\": \"not converted: its "
+                          "files would overwrite those of FaceSet/World.bmp\",\n      \"written\": []"),
+              std::string::npos)
+        << report;
+}
+
 TEST_F(CliGame, RecursiveFoldersMirrorTheTree)
 {
     // Three pictures named alike in different folders, and a text named

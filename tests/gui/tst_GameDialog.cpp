@@ -100,6 +100,7 @@ private slots:
     void runGivesTheFilesOfLoneConversions();
     void stopEndsTheRunBetweenPictures();
     void menuAndDropOpenIt();
+    void clashingPicturesAreNotConverted();
     void englishLeavesNoJapaneseText();
 
 private:
@@ -308,6 +309,30 @@ void TestGameDialog::menuAndDropOpenIt()
     QVERIFY(dropOn(form->PreviewGroupBox, game + QStringLiteral("/Music")));
     QCOMPARE(listed.size(), 2);
     host.dialogScript = nullptr;
+}
+
+void TestGameDialog::clashingPicturesAreNotConverted()
+{
+    const QString clash = dir.filePath(QStringLiteral("clash"));
+    QDir().mkpath(clash + QStringLiteral("/Picture"));
+    writePicture(clash + QStringLiteral("/Picture/sky.bmp"), patternPicture(20, 10), "BMP");
+    writePicture(clash + QStringLiteral("/Picture/sky.png"), patternPicture(20, 10), "PNG");
+    TGameDialog dialog;
+    dialog.Worker->setConvertFunction(&heldConvert);
+    dialog.setGameFolder(clash);
+    dialog.setOutputFolder(out);
+    heldCalls = 0;
+    released.release(1);
+    QSignalSpy finished(&dialog, &TGameDialog::runFinished);
+    QTest::mouseClick(dialog.ConvertButton, Qt::LeftButton);
+    QVERIFY(finished.wait(10000));
+    entered.acquire(entered.available());
+    QCOMPARE(heldCalls.load(), 1);
+    QCOMPARE(cell(dialog.PictureList, 1, TGameDialog::ResultColumn),
+             QStringLiteral("失敗: Picture/sky.bmp と同じファイル名になるため変換しません"));
+    QCOMPARE(dialog.SummaryLabel->text(),
+             QStringLiteral("変換 1 件、対象外 0 件、失敗 1 件\n"
+                            "Picture/sky.png: Picture/sky.bmp と同じファイル名になるため変換しません"));
 }
 
 void TestGameDialog::englishLeavesNoJapaneseText()
