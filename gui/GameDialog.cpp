@@ -30,7 +30,7 @@ TGameDialog::TGameDialog(QWidget* parent) : QDialog(parent)
     connect(Worker, &TGameWorker::pictureStarted, this, &TGameDialog::pictureStarted);
     connect(Worker, &TGameWorker::pictureEnded, this, &TGameDialog::pictureEnded);
     connect(Worker, &TGameWorker::finished, this, &TGameDialog::runEnded);
-    resize(sizeHint().expandedTo(QSize(760, 620)));
+    resize(sizeHint().expandedTo(QSize(760, 760)));
     updateControls();
 }
 
@@ -63,9 +63,11 @@ void TGameDialog::createControls()
     KindTable->setHorizontalHeaderLabels({tr("フォルダ"), tr("グリッド"), tr("幅"), tr("高さ"), tr("透過色")});
     KindTable->verticalHeader()->hide();
     KindTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    KindTable->horizontalHeader()->setStretchLastSection(true);
+    // Every kind's row in view: a game has at most sixteen.
+    KindTable->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    KindTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     kindLayout->addWidget(KindTable);
-    layout->addWidget(kinds, 2);
+    layout->addWidget(kinds);
 
     auto* pictures = new QGroupBox(tr("画像"), this);
     pictures->setObjectName(QStringLiteral("PictureGroupBox"));
@@ -79,7 +81,7 @@ void TGameDialog::createControls()
     ListSummaryLabel = new QLabel(pictures);
     ListSummaryLabel->setObjectName(QStringLiteral("ListSummaryLabel"));
     pictureLayout->addWidget(ListSummaryLabel);
-    layout->addWidget(pictures, 3);
+    layout->addWidget(pictures, 1);
 
     auto* outputRow = new QHBoxLayout;
     outputRow->addWidget(new QLabel(tr("出力フォルダ"), this));
