@@ -37,7 +37,8 @@ alone_options() {
 # "seconds kilobytes" of one command.
 measure() {
   /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1 || true
-  cat "$work/time"
+  # The last line: time puts "Command exited with non-zero status" first.
+  tail -n 1 "$work/time"
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
@@ -56,6 +57,7 @@ game_run() {  # median seconds and the largest peak of runs of --game with "$@"
 alone_run() {  # summed seconds and the largest peak of one command per picture
   local total=0 peak=0
   rm -rf "$work/alone"
+  mkdir -p "$work/alone"
   for folder in "$work"/game/*/; do
     local kind; kind=$(basename "$folder")
     for picture in "$folder"*; do
@@ -74,7 +76,7 @@ read -r alone_s alone_kb < <(alone_run)
 
 # The lone commands write exactly the files of the game run.
 rm -rf "$work/out"
-"$cli" --game "$work/game" -o "$work/out" >/dev/null
+"$cli" --game "$work/game" -o "$work/out" >/dev/null 2>&1 || { echo "bench_game: the game run failed" >&2; exit 1; }
 if ! diff -r -q -x pixwright-report.json "$work/out" "$work/alone" >/dev/null; then
   echo "bench_game: the game run and the lone commands wrote different files" >&2
   exit 1

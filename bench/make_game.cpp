@@ -93,7 +93,7 @@ int main(int argc, char** argv)
         mkdir(folder.c_str(), 0755);
         for (int i = 0; i < kind.count; ++i) {
             char name[64];
-            std::snprintf(name, sizeof name, "/%s %03d.png", kind.folder, i + 1);
+            std::snprintf(name, sizeof name, "/%s_%03d.png", kind.folder, i + 1);
             if (!writePicture(folder + name, kind.width, kind.height)) {
                 std::fprintf(stderr, "make_game: cannot write %s%s\n", folder.c_str(), name);
                 return 1;
