@@ -34,8 +34,7 @@ int collectProgress(void* user, int, int, int filesWritten)
 // The inputs of one run and their results, reported in input order by
 // whichever task completes the next one due.
 struct Batch {
-    const std::vector<std::string>* inputs = nullptr;
-    std::function<InputResult(const std::string&)> convert;
+    std::function<InputResult(size_t)> convert;
     const JobRunner::Report* report = nullptr;
     ProgressLine* progress = nullptr;
     std::vector<std::optional<InputResult>> results;
@@ -46,7 +45,7 @@ struct Batch {
 void convertInput(void* data, int index)
 {
     Batch& batch = *static_cast<Batch*>(data);
-    InputResult result = batch.convert((*batch.inputs)[size_t(index)]);
+    InputResult result = batch.convert(size_t(index));
     std::lock_guard<std::mutex> guard(batch.lock);
     batch.results[size_t(index)] = std::move(result);
     while (batch.nextReport < batch.results.size() && batch.results[batch.nextReport]) {
@@ -65,26 +64,37 @@ JobRunner::JobRunner(const Options& options, int jobs, ProgressLine* progress)
 {
 }
 
-InputResult JobRunner::convert(const std::string& input) const
+InputPlan JobRunner::plainPlan(const std::string& input) const
 {
-    InputResult result;
-    currentResult = &result;
     // The engine says what the picture is; one it cannot read gets the
     // custom grid, and the conversion then reports the file itself.
     PixwrightPictureInfo picture{};
     const int preset = inspectPicture(input.c_str(), &picture) == PIXWRIGHT_RESULT_SUCCESS ? picture.preset
                                                                                            : PIXWRIGHT_PRESET_NONE;
-    const Job job = planJob(options_, preset);
-    result.code = graphicConvert(
-        input.c_str(), options_.outputFolder.c_str(), options_.name ? options_.name->c_str() : nullptr,
-        job.editorPreset, job.gridWidth, job.gridHeight, options_.sharpen, job.alphaGrid, options_.interpolation,
-        options_.format, job.saveNatural, options_.naturalSuffix.c_str(), job.saveColor, options_.colorSuffix.c_str(),
-        job.saveAlpha, options_.alphaSuffix.c_str());
+    return InputPlan{options_.outputFolder, planJob(options_, preset), std::nullopt};
+}
+
+InputResult JobRunner::convert(const std::string& input, const InputPlan& plan) const
+{
+    InputResult result;
+    currentResult = &result;
+    const Job& job = plan.job;
+    result.code = graphicConvertWithKey(
+        plan.key ? &*plan.key : nullptr, input.c_str(), plan.outputFolder.c_str(),
+        options_.name ? options_.name->c_str() : nullptr, job.editorPreset, job.gridWidth, job.gridHeight,
+        options_.sharpen, job.alphaGrid, options_.interpolation, options_.format, job.saveNatural,
+        options_.naturalSuffix.c_str(), job.saveColor, options_.colorSuffix.c_str(), job.saveAlpha,
+        options_.alphaSuffix.c_str());
     currentResult = nullptr;
     return result;
 }
 
 void JobRunner::run(const std::vector<std::string>& inputs, const Report& report)
+{
+    run(inputs, [&](size_t index) { return plainPlan(inputs[index]); }, report);
+}
+
+void JobRunner::run(const std::vector<std::string>& inputs, const Planner& plan, const Report& report)
 {
     setErrorBoxHandler(collectBox);
     setProgressHandler(collectProgress, progress_);
@@ -93,8 +103,7 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Report& report
     setThreadCount(jobs_);
 
     Batch batch;
-    batch.inputs = &inputs;
-    batch.convert = [this](const std::string& input) { return convert(input); };
+    batch.convert = [this, &plan, &inputs](size_t index) { return convert(inputs[index], plan(index)); };
     batch.report = &report;
     batch.progress = progress_;
     batch.results.resize(inputs.size());

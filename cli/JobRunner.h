@@ -5,6 +5,7 @@
 #include "cli/ProgressLine.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ struct InputResult {
     // The texts of the engine's error boxes, in the order shown.
     std::vector<std::string> messages;
     int filesWritten = 0;
+};
+
+// How one input converts: where its files go, the engine arguments, and the
+// key of its conversion alone (unset: the engine-wide key).
+struct InputPlan {
+    std::string outputFolder;
+    Job job;
+    std::optional<PixwrightColorKey> key;
 };
 
 // Converts inputs through the engine's exports, several side by side on the
@@ -31,8 +40,17 @@ public:
     using Report = std::function<void(size_t index, const InputResult& result)>;
     void run(const std::vector<std::string>& inputs, const Report& report);
 
+    // The same with each input's plan made by plan(index), on the thread
+    // that converts it, just before its conversion.
+    using Planner = std::function<InputPlan(size_t index)>;
+    void run(const std::vector<std::string>& inputs, const Planner& plan, const Report& report);
+
+    // The plan of run without a planner: the options' folder and key, the
+    // grid from the options and the picture's preset.
+    InputPlan plainPlan(const std::string& input) const;
+
 private:
-    InputResult convert(const std::string& input) const;
+    InputResult convert(const std::string& input, const InputPlan& plan) const;
 
     const Options& options_;
     int jobs_;

@@ -125,6 +125,9 @@ Options parseOptions(const std::vector<std::string>& args)
 {
     Options options;
     bool onlyInputs = false;
+    bool outputGiven = false;
+    // Options whose values a game takes from the kinds table.
+    std::vector<std::string> fromTable;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (onlyInputs || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -165,17 +168,27 @@ Options parseOptions(const std::vector<std::string>& args)
             options.version = true;
         } else if (arg == "-o" || arg == "--output") {
             options.outputFolder = takeValue();
+            outputGiven = true;
             if (options.outputFolder.empty())
                 usage("option " + arg + " needs a folder");
         } else if (arg == "--name") {
             options.name = takeValue();
+        } else if (arg == "--game") {
+            options.game = takeValue();
+            if (options.game->empty())
+                usage("option --game needs a folder");
+        } else if (arg == "-r" || arg == "--recursive") {
+            noValue();
+            options.recursive = true;
         } else if (arg == "--mode") {
+            fromTable.push_back(arg);
             // Listed with auto first, as the usage text gives them.
             std::vector<std::string> words = modeWords();
             std::rotate(words.begin(), words.end() - 1, words.end());
             const int picked = pick(arg, takeValue(), words);
             options.mode = picked == 0 ? Mode::Auto : static_cast<Mode>(picked - 1);
         } else if (arg == "--grid") {
+            fromTable.push_back(arg);
             std::string grid = lower(takeValue());
             size_t x = grid.find('x');
             if (x == std::string::npos)
@@ -195,8 +208,11 @@ Options parseOptions(const std::vector<std::string>& args)
             noValue();
             options.alphaGrid = false;
         } else if (arg == "--key") {
+            fromTable.push_back(arg);
             std::string key = takeValue();
-            if (lower(key) == "topleft") {
+            if (lower(key) == "none") {
+                options.key = KeyMode::None;
+            } else if (lower(key) == "topleft") {
                 options.key = KeyMode::TopLeft;
             } else if (lower(key) == "auto") {
                 options.key = KeyMode::Auto;
@@ -209,7 +225,7 @@ Options parseOptions(const std::vector<std::string>& args)
                 options.keyGreen = static_cast<int>((rgb >> 8) & 0xFF);
                 options.keyBlue = static_cast<int>(rgb & 0xFF);
             } else {
-                usage("option --key: '" + key + "' is none of auto, palette, topleft, RRGGBB");
+                usage("option --key: '" + key + "' is none of auto, palette, topleft, none, RRGGBB");
             }
         } else if (arg == "-v" || arg == "--verbose") {
             noValue();
@@ -246,12 +262,47 @@ Options parseOptions(const std::vector<std::string>& args)
     }
     if (options.help || options.version)
         return options;
+    if (options.game) {
+        if (!fromTable.empty())
+            usage("option " + fromTable.front() + " cannot be used with --game: each asset folder has its own");
+        if (!options.inputs.empty())
+            usage("option --game takes no other input");
+        if (options.name)
+            usage("option --name cannot be used with --game: each picture keeps its own name");
+        if (options.recursive)
+            usage("option --recursive cannot be used with --game");
+        if (!outputGiven)
+            usage("option --game needs -o OUT_FOLDER");
+        return options;
+    }
     if (options.inputs.empty())
         usage("no input picture or folder given");
     if (options.name && options.inputs.size() != 1)
         usage("option --name takes one input only");
     return options;
 }
+
+namespace {
+
+// The user's alpha-grid choice and variants over what the grid mode gives.
+Job withOutputs(const Options& options, Job job)
+{
+    if (options.alphaGrid)
+        job.alphaGrid = *options.alphaGrid;
+
+    std::vector<std::string> outputs = options.outputs ? *options.outputs
+                                       : options.format == PIXWRIGHT_FORMAT_PNG
+                                           ? std::vector<std::string>{"natural", "color", "alpha"}
+                                                             : std::vector<std::string>{"color", "alpha"};
+    for (const std::string& o : outputs) {
+        job.saveNatural |= o == "natural";
+        job.saveColor |= o == "color";
+        job.saveAlpha |= o == "alpha";
+    }
+    return job;
+}
+
+} // namespace
 
 Job planJob(const Options& options, int preset)
 {
@@ -276,34 +327,63 @@ Job planJob(const Options& options, int preset)
         job = Job{false, options.gridWidth, options.gridHeight, false};
         break;
     }
-    if (options.alphaGrid)
-        job.alphaGrid = *options.alphaGrid;
-
-    std::vector<std::string> outputs = options.outputs ? *options.outputs
-                                       : options.format == PIXWRIGHT_FORMAT_PNG
-                                           ? std::vector<std::string>{"natural", "color", "alpha"}
-                                                             : std::vector<std::string>{"color", "alpha"};
-    for (const std::string& o : outputs) {
-        job.saveNatural |= o == "natural";
-        job.saveColor |= o == "color";
-        job.saveAlpha |= o == "alpha";
-    }
-    return job;
+    return withOutputs(options, job);
 }
 
-std::vector<std::string> picturesIn(const std::string& folder)
+Job kindJob(const Options& options, const PixwrightKindSettings& settings)
 {
-    std::vector<std::string> pictures;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    Job job{settings.editorPreset != 0, settings.gridWidth, settings.gridHeight, settings.eraseAlphaGrid != 0};
+    return withOutputs(options, job);
+}
+
+std::vector<FolderPicture> picturesIn(const std::string& folder, bool recursive)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::pair<std::string, FolderPicture>> found;
+    auto take = [&](const fs::directory_entry& entry) {
+        std::error_code ec;
         if (!entry.is_regular_file(ec))
-            continue;
-        const std::string ext = lower(entry.path().extension().string());
-        if (ext == ".png" || ext == ".bmp" || ext == ".jpg" || ext == ".jpeg")
-            pictures.push_back(entry.path().string());
+            return;
+        PixwrightFileFormat format{};
+        if (fileFormat(entry.path().string().c_str(), &format) != PIXWRIGHT_FILE_DECODED)
+            return;
+        const fs::path relative = entry.path().lexically_relative(folder);
+        const std::string subfolder = relative.parent_path().generic_string();
+        found.push_back({relative.generic_string(), FolderPicture{entry.path().string(), subfolder}});
+    };
+    std::error_code ec;
+    if (recursive) {
+        for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            take(*it);
+    } else {
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            take(*it);
     }
-    std::sort(pictures.begin(), pictures.end());
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<FolderPicture> pictures;
+    for (auto& f : found)
+        pictures.push_back(std::move(f.second));
     return pictures;
+}
+
+std::string gridModeWord(int gridMode)
+{
+    const std::vector<std::string> words = modeWords();
+    return gridMode >= 0 && gridMode < PIXWRIGHT_GRID_COUNT ? words[size_t(gridMode)] : std::string();
+}
+
+std::string interpolationWord(int interpolation)
+{
+    const std::vector<std::string> words = interpolationWords();
+    return interpolation >= 0 && interpolation < PIXWRIGHT_INTERPOLATION_COUNT ? words[size_t(interpolation)]
+                                                                                : std::string();
+}
+
+std::string formatWord(int format)
+{
+    const std::vector<std::string> words = formatWords();
+    return format >= 0 && format < PIXWRIGHT_FORMAT_COUNT ? words[size_t(format)] : std::string();
 }
 
 std::string usageText()
@@ -311,11 +391,19 @@ std::string usageText()
     std::vector<std::string> modes = modeWords();
     std::rotate(modes.begin(), modes.end() - 1, modes.end());
     return "Usage: pixwright-cli [options] INPUT...\n"
+           "       pixwright-cli --game GAME_FOLDER -o OUT_FOLDER [options]\n"
            "Enlarges game-editor pictures 2x grid square by grid square and writes\n"
            "them with alpha, colour only and alpha only. An INPUT is a picture file\n"
-           "or a folder (its .png, .bmp, .jpg and .jpeg files, in name order).\n"
+           "or a folder (its pictures, told by their content, in name order).\n"
            "\n"
            "  -o, --output DIR          output folder (default: the current folder)\n"
+           "  -r, --recursive           folder inputs take their subfolders too, the tree\n"
+           "                            mirrored under the output folder\n"
+           "      --game DIR            convert a whole game: every picture of the asset\n"
+           "                            folders directly in DIR (ChipSet, CharSet, FaceSet, ...)\n"
+           "                            with its folder's grid and key, into OUT/<folder>/,\n"
+           "                            and a report in OUT/pixwright-report.json; --mode,\n"
+           "                            --grid and --key come from the folder and are refused\n"
            "      --name NAME           output name (one input only; default: the input's)\n"
            "      --mode MODE           " + wordList(modes) + " (default auto:\n"
            "                            chipset for " + sizeText(presetOf(PIXWRIGHT_PRESET_CHIPSET)) + ", charset for "
@@ -331,7 +419,8 @@ std::string usageText()
            "      --key K               transparent colour: auto (default) keys a picture with a\n"
            "                            palette by its palette entry 0 and any other picture by\n"
            "                            007575; palette does the same; topleft takes the colour\n"
-           "                            of each picture's top-left pixel; RRGGBB a fixed colour\n"
+           "                            of each picture's top-left pixel; none keys no pixel;\n"
+           "                            RRGGBB a fixed colour\n"
            "      --format F            " + wordList(formatWords()) + " (default png)\n"
            "      --outputs LIST        comma list of natural, color, alpha\n"
            "                            (default: all three for png, color,alpha otherwise)\n"

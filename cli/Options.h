@@ -20,13 +20,18 @@ enum class Mode {
 };
 
 // Auto and Palette both key a palette picture by its palette entry 0 and
-// every other picture by the fixed colour (007575 unless given).
-enum class KeyMode { Auto, Palette, TopLeft, Fixed };
+// every other picture by the fixed colour (007575 unless given); None keys
+// no pixel.
+enum class KeyMode { Auto, Palette, TopLeft, Fixed, None };
 
 enum class Verbosity { Quiet, Normal, Verbose };
 
 struct Options {
     std::vector<std::string> inputs;
+    // A game's folder, converted asset folder by asset folder.
+    std::optional<std::string> game;
+    // Folder inputs take their subfolders too.
+    bool recursive = false;
     std::string outputFolder = ".";
     std::optional<std::string> name;
     Mode mode = Mode::Auto;
@@ -73,8 +78,28 @@ struct Job {
 // PIXWRIGHT_PRESET_NONE when it could not be read.
 Job planJob(const Options& options, int preset);
 
-// Picture files directly inside a folder, in name order.
-std::vector<std::string> picturesIn(const std::string& folder);
+// The engine arguments of a game's picture: the grid of its kind's settings
+// (pictureSettings), the alpha-grid correction of the kind unless the user
+// chose, the user's variants.
+Job kindJob(const Options& options, const PixwrightKindSettings& settings);
+
+// A picture found in a folder input, and the folder it lies in relative to
+// the input ("" directly inside, else "a/b").
+struct FolderPicture {
+    std::string path;
+    std::string subfolder;
+};
+
+// The files inside a folder that hold a picture the engine decodes, told by
+// their content: directly inside, or with recursive at any depth; in name
+// order of their paths below the folder.
+std::vector<FolderPicture> picturesIn(const std::string& folder, bool recursive = false);
+
+// The word of a grid mode (PIXWRIGHT_GRID_*) as --mode takes it.
+std::string gridModeWord(int gridMode);
+// The words of the other numbered values, as their options take them.
+std::string interpolationWord(int interpolation);
+std::string formatWord(int format);
 
 } // namespace cli
 

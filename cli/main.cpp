@@ -1,5 +1,6 @@
 // pixwright-cli: converts pictures from the command line through the
 // engine's exported calls, one graphicConvert per input.
+#include "cli/GameRun.h"
 #include "cli/JobRunner.h"
 #include "cli/Options.h"
 #include "cli/ProgressLine.h"
@@ -7,6 +8,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -98,15 +100,37 @@ int main(int argc, char** argv)
     }
 
     std::vector<std::string> inputs;
+    // Where each input's files go: the output folder, below it the input's
+    // place in the tree of a recursive folder input.
+    std::vector<std::string> outputFolders;
+    std::optional<cli::GameRun> game;
+    if (options.game) {
+        try {
+            game.emplace(options);
+        } catch (const cli::GameError& e) {
+            std::cerr << "pixwright-cli: " << e.message << "\n";
+            return 1;
+        }
+        inputs = game->inputs();
+    }
     for (const std::string& input : options.inputs) {
         std::error_code ec;
         if (std::filesystem::is_directory(input, ec)) {
-            std::vector<std::string> found = cli::picturesIn(input);
+            const std::vector<cli::FolderPicture> found = cli::picturesIn(input, options.recursive);
             if (found.empty() && options.verbosity != cli::Verbosity::Quiet)
-                std::cerr << "pixwright-cli: " << shown(input) << ": no .png, .bmp, .jpg or .jpeg files in this folder\n";
-            inputs.insert(inputs.end(), found.begin(), found.end());
+                std::cerr << "pixwright-cli: " << shown(input) << ": no pictures in this folder\n";
+            for (const cli::FolderPicture& picture : found) {
+                inputs.push_back(picture.path);
+                const std::filesystem::path folder = std::filesystem::path(options.outputFolder) / picture.subfolder;
+                outputFolders.push_back(picture.subfolder.empty() ? options.outputFolder : folder.string());
+                // The engine makes the last level of a folder, as for any
+                // conversion; the levels above it are made here.
+                if (!picture.subfolder.empty())
+                    std::filesystem::create_directories(folder.parent_path(), ec);
+            }
         } else {
             inputs.push_back(input);
+            outputFolders.push_back(options.outputFolder);
         }
     }
 
@@ -116,6 +140,8 @@ int main(int argc, char** argv)
         setColorKeyPos(0, 0);
     else if (options.key == cli::KeyMode::Auto || options.key == cli::KeyMode::Palette)
         setColorKeyPaletteIndex(0);
+    else if (options.key == cli::KeyMode::None)
+        setColorKeyOff();
     setPngFilter(options.pngFilter);
 
     int failed = 0;
@@ -123,8 +149,22 @@ int main(int argc, char** argv)
                                inputs.size());
     cli::JobRunner runner(options, options.jobs, &progress);
     const bool verbose = options.verbosity == cli::Verbosity::Verbose;
-    runner.run(inputs, [&](size_t i, const cli::InputResult& result) {
+    const auto plan = [&](size_t i) {
+        if (game)
+            return game->plan(i);
+        cli::InputPlan p = runner.plainPlan(inputs[i]);
+        p.outputFolder = outputFolders[i];
+        return p;
+    };
+    if (game) {
+        for (const std::string& line : game->clashLines())
+            progress.print(stderr, "pixwright-cli: " + line);
+        failed += static_cast<int>(game->clashLines().size());
+    }
+    runner.run(inputs, plan, [&](size_t i, const cli::InputResult& result) {
         const std::string& input = inputs[i];
+        if (game)
+            game->record(i, result);
         if (result.code == 0) {
             if (verbose)
                 progress.print(stdout, input + ": " + std::to_string(result.filesWritten) + " files written");
@@ -136,8 +176,20 @@ int main(int argc, char** argv)
                                    + shown(oneLine(result.messages)) + (log.empty() ? "" : " (log: " + shown(log) + ")"));
     });
     progress.finish();
-    if (verbose && inputs.size() > 1)
-        std::cout << (inputs.size() - failed) << " of " << inputs.size() << " pictures converted\n";
+    // A game's pictures not tried (their files are another's) count too.
+    const size_t total = inputs.size() + (game ? game->clashLines().size() : 0);
+    if (verbose && total > 1)
+        std::cout << (total - failed) << " of " << total << " pictures converted\n";
+    if (game) {
+        if (verbose)
+            std::cout << game->skipped() << " files skipped\n";
+        std::string error;
+        if (!game->writeReport(&error)) {
+            std::cerr << "pixwright-cli: " << error << "\n";
+            return 1;
+        }
+        return failed == 0 ? 0 : 1;
+    }
     if (inputs.empty())
         return 1;
     return failed == 0 ? 0 : 1;

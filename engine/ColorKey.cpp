@@ -3,7 +3,9 @@
 #include "engine/Pixwright_DLL.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
+#include <vector>
 
 namespace engine {
 
@@ -30,7 +32,64 @@ void changeState(Change change)
     change(storedState());
 }
 
+std::uint8_t channel(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
+
+// A key no pixel of the picture equals. The key is compared in all four
+// bytes, and pictures without an alpha channel read every pixel opaque, so
+// for them any transparent colour will do; for the others the first
+// transparent colour, counting up from black, that the picture does not hold.
+// Of w x h pixels at most w x h colours are taken, so one of the first
+// w x h + 1 is free.
+Rgba colourNotIn(auxlib::draw::Surface& source)
+{
+    const SDL_Surface* s = source.sdl();
+    if (s == nullptr || s->format->Amask == 0)
+        return Rgba{0, 0, 0, 0};
+    std::vector<std::uint32_t> taken;
+    Rgba pixel;
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            if (source.getPixel(pixel, x, y).a == 0)
+                taken.push_back(std::uint32_t(pixel.r) << 16 | std::uint32_t(pixel.g) << 8 | pixel.b);
+    std::sort(taken.begin(), taken.end());
+    std::uint32_t free = 0;
+    for (std::uint32_t value : taken) {
+        if (value > free)
+            break;
+        if (value == free)
+            ++free;
+    }
+    return Rgba{std::uint8_t(free >> 16), std::uint8_t(free >> 8), std::uint8_t(free), 0};
+}
+
 } // namespace
+
+ColorKeyState colorKeyStateOf(const PixwrightColorKey& key)
+{
+    ColorKeyState state;
+    switch (key.mode) {
+    case PIXWRIGHT_KEY_FIXED:
+        state.mode = ColorKeyMode::Rgb;
+        break;
+    case PIXWRIGHT_KEY_POSITION:
+        state.mode = ColorKeyMode::Position;
+        break;
+    case PIXWRIGHT_KEY_PALETTE:
+        state.mode = ColorKeyMode::PaletteIndex;
+        break;
+    case PIXWRIGHT_KEY_OFF:
+        state.mode = ColorKeyMode::Off;
+        break;
+    default:
+        state.mode = ColorKeyMode::None;
+        break;
+    }
+    state.x = key.x;
+    state.y = key.y;
+    state.paletteIndex = std::clamp(key.paletteIndex, 0, 255);
+    state.colour = Rgba{channel(key.red), channel(key.green), channel(key.blue), 255};
+    return state;
+}
 
 ColorKeyState colorKeyState()
 {
@@ -59,6 +118,9 @@ Rgba chooseKeyColour(const ColorKeyState& state, auxlib::draw::Surface& source, 
         }
         break;
     }
+    case ColorKeyMode::Off:
+        key = colourNotIn(source);
+        break;
     case ColorKeyMode::None:
         break;
     }
@@ -67,13 +129,11 @@ Rgba chooseKeyColour(const ColorKeyState& state, auxlib::draw::Surface& source, 
 
 } // namespace engine
 
-static std::uint8_t channel(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
-
 extern "C" PIXWRIGHT_API void setColorKey(int red, int green, int blue)
 {
     engine::changeState([&](engine::ColorKeyState& state) {
         state.mode = engine::ColorKeyMode::Rgb;
-        state.colour = auxlib::draw::Rgba{channel(red), channel(green), channel(blue), 255};
+        state.colour = auxlib::draw::Rgba{engine::channel(red), engine::channel(green), engine::channel(blue), 255};
     });
 }
 
@@ -97,4 +157,9 @@ extern "C" PIXWRIGHT_API void setColorKeyPaletteIndex(int index)
 extern "C" PIXWRIGHT_API void resetColorKey(void)
 {
     engine::changeState([](engine::ColorKeyState& state) { state.mode = engine::ColorKeyMode::None; });
+}
+
+extern "C" PIXWRIGHT_API void setColorKeyOff(void)
+{
+    engine::changeState([](engine::ColorKeyState& state) { state.mode = engine::ColorKeyMode::Off; });
 }

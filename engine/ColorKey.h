@@ -2,10 +2,12 @@
 #define ENGINE_COLORKEY_H
 
 #include "auxlib/draw/Surface.h"
+#include "engine/Pixwright_DLL.h"
 
 namespace engine {
 
-enum class ColorKeyMode { None, Rgb, Position, PaletteIndex };
+// None keys opaque black (the state before any key call); Off keys nothing.
+enum class ColorKeyMode { None, Rgb, Position, PaletteIndex, Off };
 
 // The transparent colour every conversion uses, set through the exported
 // colour-key calls and kept until the library unloads. Each call replaces the
@@ -20,6 +22,10 @@ struct ColorKeyState {
 
 // A copy of the state as it stands; conversions read it once, at their start.
 ColorKeyState colorKeyState();
+
+// The state a key given for one call describes (the channels clamped, the
+// palette index too, as the engine-wide calls do); an unknown mode is None.
+ColorKeyState colorKeyStateOf(const PixwrightColorKey& key);
 
 // The key colour for one source picture: the pixel at the stored position
 // (opaque black outside the picture), the fixed colour, the colour of the

@@ -62,6 +62,8 @@ struct ConvertRequest {
     // Not an argument of graphicConvert: the tests hold the row kernels to
     // the reference through it.
     KernelSet kernels = KernelSet::Rows;
+    // The key of this call alone; null: the engine-wide colour-key state.
+    const PixwrightColorKey* key = nullptr;
 };
 
 // What graphicConvert finds of a request before it touches anything: Converted,

@@ -119,7 +119,7 @@ std::string outputPathFor(const Path& folder, std::string outputName, const char
 ConvertResult convert(const ConvertRequest& request)
 {
     const EngineSettings settings = currentSettings();
-    const ColorKeyState keyState = colorKeyState();
+    const ColorKeyState keyState = request.key != nullptr ? colorKeyStateOf(*request.key) : colorKeyState();
     RequestCheck check = checkRequest(request);
     if (check.code != Converted)
         return fail(check.code, check.message.c_str());
@@ -228,6 +228,21 @@ extern "C" PIXWRIGHT_API int graphicConvert(const char* sourcePath, const char* 
                                          gridWidth,     gridHeight,     sharpenLevel,  eraseAlphaGrid != 0,
                                          interpolation, outputFormat,   saveNatural != 0, naturalSuffix,
                                          saveColor != 0, colorSuffix,   saveAlpha != 0, alphaSuffix};
+    return engine::graphicConvert(request);
+}
+
+extern "C" PIXWRIGHT_API int graphicConvertWithKey(const PixwrightColorKey* key, const char* sourcePath,
+                                                   const char* outputFolder, const char* outputName, int editorPreset,
+                                                   int gridWidth, int gridHeight, int sharpenLevel, int eraseAlphaGrid,
+                                                   int interpolation, int outputFormat, int saveNatural,
+                                                   const char* naturalSuffix, int saveColor, const char* colorSuffix,
+                                                   int saveAlpha, const char* alphaSuffix)
+{
+    engine::ConvertRequest request{sourcePath,    outputFolder,   outputName,    editorPreset != 0,
+                                   gridWidth,     gridHeight,     sharpenLevel,  eraseAlphaGrid != 0,
+                                   interpolation, outputFormat,   saveNatural != 0, naturalSuffix,
+                                   saveColor != 0, colorSuffix,   saveAlpha != 0, alphaSuffix};
+    request.key = key;
     return engine::graphicConvert(request);
 }
 

@@ -84,6 +84,7 @@ extern "C" {
 #define PIXWRIGHT_KEY_FIXED 1    /* setColorKey */
 #define PIXWRIGHT_KEY_POSITION 2 /* setColorKeyPos */
 #define PIXWRIGHT_KEY_PALETTE 3  /* setColorKeyPaletteIndex */
+#define PIXWRIGHT_KEY_OFF 4      /* setColorKeyOff: no pixel is keyed */
 
 /* graphicConvert's results. Every code but SUCCESS, NULL_ARGUMENT and
  * CANCELLED comes with one error box. */
@@ -123,6 +124,36 @@ PIXWRIGHT_API void resetColorKey(void);
  * picture without one (or whose palette has no such entry) is keyed with the
  * fixed colour last given to setColorKey, (0, 0, 0) if none was. */
 PIXWRIGHT_API void setColorKeyPaletteIndex(int index);
+
+/* No pixel is keyed: every pixel keeps its own alpha (255 in a picture
+ * without an alpha channel), and the colour-only and alpha-only files are
+ * written as usual. The kinds table's and the command line's "none". */
+PIXWRIGHT_API void setColorKeyOff(void);
+
+/* A colour key for one conversion, as the colour-key calls would set it:
+ * mode is a PIXWRIGHT_KEY_* value; red, green and blue (clamped to 0..255)
+ * the fixed colour, which PIXWRIGHT_KEY_PALETTE falls back to; x and y the
+ * pixel of PIXWRIGHT_KEY_POSITION; paletteIndex (clamped to 0..255) the entry
+ * of PIXWRIGHT_KEY_PALETTE. An unknown mode is PIXWRIGHT_KEY_NONE. */
+typedef struct PixwrightColorKey {
+    int mode;
+    int red;
+    int green;
+    int blue;
+    int x;
+    int y;
+    int paletteIndex;
+} PixwrightColorKey;
+
+/* graphicConvert with the key of this call alone: the engine-wide key is
+ * neither read nor changed, so conversions side by side may each have their
+ * own. A null key is the engine-wide one. */
+PIXWRIGHT_API int graphicConvertWithKey(const PixwrightColorKey* key, const char* sourcePath,
+                                        const char* outputFolder, const char* outputName, int editorPreset,
+                                        int gridWidth, int gridHeight, int sharpenLevel, int eraseAlphaGrid,
+                                        int interpolation, int outputFormat, int saveNatural,
+                                        const char* naturalSuffix, int saveColor, const char* colorSuffix,
+                                        int saveAlpha, const char* alphaSuffix);
 
 /* Threads in all that conversions, their files and runTasks keep busy, the
  * calling threads included: the engine keeps one pool of threads, and work
@@ -241,6 +272,74 @@ PIXWRIGHT_API int plannedOutputFiles(const char* sourcePath, const char* outputF
  * NUL into buffer (nothing when buffer is null or size is 0) and returns the
  * path's full length; 0 when logging is off. */
 PIXWRIGHT_API int getLogFilePath(char* buffer, int size);
+
+/* The kinds of picture of a game made with the editor: each asset folder
+ * directly inside the game's folder holds one kind, named by the folder
+ * (matched without regard to ASCII letter case). */
+#define PIXWRIGHT_KIND_UNKNOWN -1 /* a folder of no picture kind (Music, Sound, ...) */
+#define PIXWRIGHT_KIND_CHIPSET 0
+#define PIXWRIGHT_KIND_CHARSET 1
+#define PIXWRIGHT_KIND_FACESET 2
+#define PIXWRIGHT_KIND_BATTLE 3
+#define PIXWRIGHT_KIND_BATTLE2 4
+#define PIXWRIGHT_KIND_BATTLECHARSET 5
+#define PIXWRIGHT_KIND_BATTLEWEAPON 6
+#define PIXWRIGHT_KIND_SYSTEM 7
+#define PIXWRIGHT_KIND_SYSTEM2 8
+#define PIXWRIGHT_KIND_MONSTER 9
+#define PIXWRIGHT_KIND_PICTURE 10
+#define PIXWRIGHT_KIND_FRAME 11
+#define PIXWRIGHT_KIND_PANORAMA 12
+#define PIXWRIGHT_KIND_BACKDROP 13
+#define PIXWRIGHT_KIND_TITLE 14
+#define PIXWRIGHT_KIND_GAMEOVER 15
+#define PIXWRIGHT_KIND_COUNT 16
+
+/* How a picture converts: a grid mode with the graphicConvert arguments it
+ * stands for, and a key mode. */
+typedef struct PixwrightKindSettings {
+    int gridMode;       /* PIXWRIGHT_GRID_* */
+    int editorPreset;   /* graphicConvert's editorPreset */
+    int gridWidth;      /* graphicConvert's grid; 0 x 0 without one */
+    int gridHeight;
+    int eraseAlphaGrid; /* the grid mode's alpha-grid correction */
+    int keyMode;        /* PIXWRIGHT_KEY_PALETTE with entry 0 ("auto"), or PIXWRIGHT_KEY_OFF ("none") */
+} PixwrightKindSettings;
+
+/* The folder name of a kind as the editor spells it ("ChipSet", "Battle2"),
+ * or null for a value that is no kind. */
+PIXWRIGHT_API const char* kindFolderName(int kind);
+
+/* The kind of an asset folder's name, or PIXWRIGHT_KIND_UNKNOWN. */
+PIXWRIGHT_API int kindOfFolder(const char* folderName);
+
+/* 0 with *settings filled with the kind's row of the table, -1 (untouched)
+ * for a value that is no kind. ChipSet and CharSet give their editor preset;
+ * what a picture of another size gets, pictureSettings says. */
+PIXWRIGHT_API int kindSettings(int kind, PixwrightKindSettings* settings);
+
+/* The settings a width x height picture converts with under `preset` (a
+ * kind's row, or one a user has edited): of the preset only gridMode,
+ * gridWidth and gridHeight (for PIXWRIGHT_GRID_CUSTOM) and keyMode are read,
+ * the rest follows from them. A chipset or charset grid mode for a picture
+ * not of that preset's size becomes a custom grid of the preset's grid size
+ * (ChipSet: 16 x 16, CharSet: 24 x 32). A custom grid that does not divide
+ * the picture converts as every grid does: the last square of a row or
+ * column is cut to what is left. 0, or -1 (untouched) for a null pointer or
+ * an unknown grid mode. */
+PIXWRIGHT_API int pictureSettings(const PixwrightKindSettings* preset, int width, int height,
+                                  PixwrightKindSettings* settings);
+
+/* What a file holds, told from its first bytes; its name never counts. */
+#define PIXWRIGHT_FILE_NOT_PICTURE 0 /* or unreadable */
+#define PIXWRIGHT_FILE_DECODED 1     /* a picture of a kind the engine decodes */
+#define PIXWRIGHT_FILE_UNDECODED 2   /* a picture of a kind it does not */
+typedef struct PixwrightFileFormat {
+    int picture;   /* PIXWRIGHT_FILE_* */
+    char name[16]; /* "PNG", "BMP", "JPEG", "XYZ", "GIF", ...; "" for no picture */
+} PixwrightFileFormat;
+/* Always fills *format; returns its `picture`. */
+PIXWRIGHT_API int fileFormat(const char* path, PixwrightFileFormat* format);
 
 #ifdef __cplusplus
 }

@@ -1,8 +1,12 @@
 #include "gui/DropHandler.h"
 
+#include "engine/Pixwright_DLL.h"
+#include "game/GameFolder.h"
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -21,11 +25,11 @@ TDropHandler::Kind TDropHandler::classify(const QMimeData* data, QString* path)
     if (info.isDir()) {
         kind = Folder;
     } else if (info.isFile()) {
-        // The name decides while the drag is in the air; the picture itself
-        // is read once dropped, and a bad one is reported as from the chooser.
-        static const QStringList pictureSuffixes{QStringLiteral("png"), QStringLiteral("bmp"),
-                                                 QStringLiteral("jpg"), QStringLiteral("jpeg")};
-        if (pictureSuffixes.contains(info.suffix().toLower()))
+        // The first bytes decide while the drag is in the air; the picture
+        // itself is read once dropped, and a bad one is reported as from the
+        // chooser.
+        PixwrightFileFormat format{};
+        if (fileFormat(QFile::encodeName(local).constData(), &format) == PIXWRIGHT_FILE_DECODED)
             kind = PictureFile;
     }
     if (kind != Refused && path)
@@ -40,6 +44,15 @@ TDropHandler::TDropHandler(QWidget* window) : QObject(window)
     window->installEventFilter(this);
     for (QWidget* child : window->findChildren<QWidget*>())
         child->installEventFilter(this);
+}
+
+void TDropHandler::setGameArea(QWidget* area)
+{
+    gameArea_ = area;
+    // Qt hands a drag to the nearest widget that takes drops: the area must
+    // take them itself to be told from the window around it.
+    if (area != nullptr)
+        area->setAcceptDrops(true);
 }
 
 bool TDropHandler::eventFilter(QObject* watched, QEvent* event)
@@ -63,8 +76,13 @@ bool TDropHandler::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         drop->acceptProposedAction();
+        auto* target = qobject_cast<QWidget*>(watched);
+        const bool onGameArea = gameArea_ != nullptr && target != nullptr
+                                && (target == gameArea_ || gameArea_->isAncestorOf(target));
         if (kind == PictureFile)
             emit pictureDropped(path);
+        else if (onGameArea && game::isGameFolder(QFile::encodeName(path).toStdString()))
+            emit gameFolderDropped(path);
         else
             emit folderDropped(path);
         return true;

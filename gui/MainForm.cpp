@@ -1,6 +1,7 @@
 #include "gui/MainForm.h"
 
 #include "gui/DropHandler.h"
+#include "gui/GameDialog.h"
 #include "gui/FileFilter.h"
 #include "gui/FolderDialog.h"
 #include "gui/ModalHost.h"
@@ -153,6 +154,7 @@ TPixwrightForm::TPixwrightForm(const TFormContext& context, QWidget* parent)
     OpenFileSettleTimer->setInterval(kOpenFileSettleMs);
     // Before the dialogs exist: a drop on them is no drop on the window.
     DropHandler = new TDropHandler(this);
+    DropHandler->setGameArea(PreviewGroupBox);
     connectHandlers();
 
     // The window was designed at about 683 x 550; a larger font may need
@@ -432,10 +434,37 @@ void TPixwrightForm::createControls()
     columns->addWidget(PreviewGroupBox, 2);
 }
 
+void TPixwrightForm::OpenGameDialog(const QString& gameFolder)
+{
+    TGameDialog dialog(this);
+    TGameOptions options;
+    options.interpolation = InterpolationTypeComboBox->currentIndex();
+    options.sharpenLevel = SharpeLevelComboBox->currentIndex();
+    options.outputFormat = SaveImageTypeComboBox->currentIndex();
+    options.saveNatural = SaveNaturalCheckBox->isChecked() ? 1 : 0;
+    options.naturalSuffix = NaturalSuffixEdit->text().toUtf8();
+    options.saveColor = SaveColorCheckBox->isChecked() ? 1 : 0;
+    options.colorSuffix = ColorSuffixEdit->text().toUtf8();
+    options.saveAlpha = SaveAlphaCheckBox->isChecked() ? 1 : 0;
+    options.alphaSuffix = AlphaSuffixEdit->text().toUtf8();
+    // "auto" falls back to the fixed colour, as the palette box does here.
+    options.fixedKeyColour = (rememberedColor_ & 0xFF) << 16 | (rememberedColor_ & 0xFF00) | (rememberedColor_ >> 16 & 0xFF);
+    dialog.setOptions(options);
+    dialog.setOutputFolder(SaveDirEdit->text());
+    if (!gameFolder.isEmpty())
+        dialog.setGameFolder(gameFolder);
+    TModalHost::current().runDialog(dialog);
+}
+
 void TPixwrightForm::createMenu()
 {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = MainMenu1->addMenu(tr("ファイル(&F)"));
+    File1->setObjectName(QStringLiteral("File1"));
+    GameFolderAction = File1->addAction(tr("ゲームフォルダを変換…"));
+    GameFolderAction->setObjectName(QStringLiteral("GameFolderAction"));
+    connect(GameFolderAction, &QAction::triggered, this, [this] { OpenGameDialog(); });
     Help1 = MainMenu1->addMenu(tr("ヘルプ(&H)"));
     Help1->setObjectName(QStringLiteral("Help1"));
     // The help item has no action of its own.
@@ -497,6 +526,7 @@ void TPixwrightForm::connectHandlers()
     connect(DropHandler, &TDropHandler::pictureDropped, this, &TPixwrightForm::SetInputFileAtOnce);
     connect(DropHandler, &TDropHandler::folderDropped, this,
             [this](const QString& folder) { SaveDirEdit->setText(QDir::toNativeSeparators(folder)); });
+    connect(DropHandler, &TDropHandler::gameFolderDropped, this, &TPixwrightForm::OpenGameDialog);
 }
 
 bool TPixwrightForm::eventFilter(QObject* watched, QEvent* event)

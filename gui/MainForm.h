@@ -75,8 +75,13 @@ public:
     bool IsConverting() const;
     // Makes path the input and loads it at once, as the file chooser does.
     void SetInputFileAtOnce(const QString& path);
+    // The whole-game window, modal, with gameFolder listed when given; its
+    // pictures share this window's interpolation, sharpening and outputs.
+    void OpenGameDialog(const QString& gameFolder = QString());
 
     QMenuBar* MainMenu1;
+    QMenu* File1;
+    QAction* GameFolderAction;
     QMenu* Help1;
     QAction* Pixwright1;
 

@@ -2,11 +2,13 @@
 
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMetaObject>
 #include <QThread>
+#include <QUrl>
 
 namespace {
 
@@ -50,6 +52,11 @@ QString TModalHost::chooseFolder(QWidget* owner, const QString& title, const QSt
     // With no folder given the browser opens at the top of the folder tree.
     const QString start = initialPath.isEmpty() ? QDir::rootPath() : initialPath;
     return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+}
+
+void TModalHost::openFolder(QWidget*, const QString& folder)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 int TModalHost::runDialog(QDialog& dialog)

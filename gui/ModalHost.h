@@ -34,6 +34,9 @@ public:
     virtual QString chooseFolder(QWidget* owner, const QString& title,
                                  const QString& initialPath);
 
+    // Shows a folder in the platform's file manager.
+    virtual void openFolder(QWidget* owner, const QString& folder);
+
     // Runs one of the program's own dialogs modally; returns its result code
     // (QDialog::Accepted or QDialog::Rejected).
     virtual int runDialog(QDialog& dialog);

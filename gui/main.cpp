@@ -7,6 +7,11 @@
 //                                 renders the window with its default
 //                                 settings, PICTURE loaded if given, to the PNG
 //                                 file FILE, off screen
+//   Pixwright --screenshot FILE --game GAME [--lang ja|en]
+//                                 renders the game window with the game
+//                                 folder GAME listed and converted (into a
+//                                 scratch folder) instead
+#include "gui/GameDialog.h"
 #include "gui/MainForm.h"
 #include "gui/PreviewView.h"
 #include "gui/Translation.h"
@@ -26,6 +31,7 @@ struct Options {
     const char* screenshot = nullptr;
     const char* load = nullptr;
     const char* lang = nullptr;
+    const char* game = nullptr;
 };
 
 // Waits for the preview to paint the picture just loaded, at most a few
@@ -52,6 +58,23 @@ int renderScreenshot(const Options& options)
     context.programFolder = scratch.path();
     context.configFile = scratch.filePath(QStringLiteral("config/Pixwright_GUI.dat"));
     TPixwrightForm form(context);
+    if (options.game) {
+        TGameDialog dialog;
+        dialog.setOutputFolder(scratch.filePath(QStringLiteral("out")));
+        dialog.setGameFolder(QString::fromLocal8Bit(options.game));
+        dialog.show();
+        QEventLoop loop;
+        QObject::connect(&dialog, &TGameDialog::runFinished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        dialog.ConvertButtonClick();
+        loop.exec();
+        QApplication::processEvents();
+        if (!dialog.grab().save(QString::fromLocal8Bit(options.screenshot), "PNG")) {
+            std::fprintf(stderr, "Pixwright: cannot write %s\n", options.screenshot);
+            return 1;
+        }
+        return 0;
+    }
     form.show();
     QApplication::processEvents();
     if (options.load) {
@@ -82,6 +105,8 @@ int main(int argc, char** argv)
             options.load = argv[i + 1];
         else if (std::strcmp(argv[i], "--lang") == 0)
             options.lang = argv[i + 1];
+        else if (std::strcmp(argv[i], "--game") == 0)
+            options.game = argv[i + 1];
     }
     if (options.lang && !translation::isKnownOption(QString::fromLocal8Bit(options.lang))) {
         std::fprintf(stderr, "Pixwright: --lang takes ja or en, not %s\n", options.lang);

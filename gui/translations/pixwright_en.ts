@@ -28,6 +28,201 @@
     </message>
 </context>
 <context>
+    <name>TGameDialog</name>
+    <message>
+        <source>ゲームフォルダを変換</source>
+        <translation>Convert a Game Folder</translation>
+    </message>
+    <message>
+        <source>ゲームフォルダ</source>
+        <translation>Game folder</translation>
+    </message>
+    <message>
+        <source>素材フォルダ（ChipSet、CharSet など）の入ったゲームのフォルダです。</source>
+        <translation>The folder of a game, holding its asset folders (ChipSet, CharSet, ...).</translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>種類ごとの設定</source>
+        <translation>Settings by kind</translation>
+    </message>
+    <message>
+        <source>フォルダ</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>グリッド</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>幅</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>高さ</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>透過色</source>
+        <translation>Transparent colour</translation>
+    </message>
+    <message>
+        <source>画像</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>形式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>大きさ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>出力フォルダ</source>
+        <translation>Output folder</translation>
+    </message>
+    <message>
+        <source>素材フォルダごとに同じ名前のフォルダを作って保存します。</source>
+        <translation>Each asset folder is written to a folder of the same name in here.</translation>
+    </message>
+    <message>
+        <source>変換</source>
+        <translation>Convert</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>出力フォルダを開く</source>
+        <translation>Open output folder</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ゲームフォルダを選択してください</source>
+        <translation>Choose the game folder</translation>
+    </message>
+    <message>
+        <source>出力フォルダを選択してください</source>
+        <translation>Choose the output folder</translation>
+    </message>
+    <message>
+        <source>対象外（素材フォルダの外）</source>
+        <translation>Skipped (not in an asset folder)</translation>
+    </message>
+    <message>
+        <source>対象外（素材フォルダではない）</source>
+        <translation>Skipped (not an asset folder)</translation>
+    </message>
+    <message>
+        <source>対象外（素材フォルダの中のフォルダ）</source>
+        <translation>Skipped (a folder inside an asset folder)</translation>
+    </message>
+    <message>
+        <source>対象外（画像ではない）</source>
+        <translation>Skipped (not a picture)</translation>
+    </message>
+    <message>
+        <source>チップセット</source>
+        <translation>Chipset</translation>
+    </message>
+    <message>
+        <source>キャラセット</source>
+        <translation>Charset</translation>
+    </message>
+    <message>
+        <source>グリッド無し</source>
+        <translation>No grid</translation>
+    </message>
+    <message>
+        <source>カスタム %1×%2</source>
+        <translation>Custom %1×%2</translation>
+    </message>
+    <message>
+        <source>・透過色 %1</source>
+        <translation>, transparent colour %1</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <translation>auto</translation>
+    </message>
+    <message>
+        <source>読めません</source>
+        <translation>unreadable</translation>
+    </message>
+    <message>
+        <source>画像 %1 件、対象外 %2 件</source>
+        <translation>%1 pictures, %2 skipped</translation>
+    </message>
+    <message>
+        <source>カスタム</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>%1 / %2 枚目: %3</source>
+        <translation>%1 of %2: %3</translation>
+    </message>
+    <message>
+        <source>変換しました</source>
+        <translation>Converted</translation>
+    </message>
+    <message>
+        <source>停止しました</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>失敗（コード %1）: %2</source>
+        <translation>Failed (code %1): %2</translation>
+    </message>
+    <message>
+        <source>変換 %1 件、対象外 %2 件、失敗 %3 件</source>
+        <translation>%1 converted, %2 skipped, %3 failed</translation>
+    </message>
+    <message>
+        <source>。停止したため %1 件は変換していません</source>
+        <translation>; stopped, so %1 were not converted</translation>
+    </message>
+    <message>
+        <source>終わりました</source>
+        <translation>Finished</translation>
+    </message>
+    <message>
+        <source>%1 と同じファイル名になるため変換しません</source>
+        <translation>not converted: its files would replace those of %1</translation>
+    </message>
+    <message>
+        <source>失敗: %1</source>
+        <translation>Failed: %1</translation>
+    </message>
+</context>
+<context>
     <name>TPixwrightForm</name>
     <message>
         <source>エラー発生</source>
@@ -328,6 +523,14 @@
     <message>
         <source>画像変換に失敗しました。</source>
         <translation>The conversion failed.</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>ゲームフォルダを変換…</source>
+        <translation>Convert a game folder…</translation>
     </message>
 </context>
 <context>

@@ -91,7 +91,7 @@ TEST(CliOptions, UsageErrorsNameTheOptionAndValue)
     EXPECT_EQ(usageError({"--sharpen", "6", "a"}), "option --sharpen: 6 is not a level from 0 to 5");
     EXPECT_EQ(usageError({"--sharpen", "2x", "a"}), "option --sharpen: '2x' is not a whole number");
     EXPECT_EQ(usageError({"--grid", "16", "a"}), "option --grid: '16' is not WIDTHxHEIGHT");
-    EXPECT_EQ(usageError({"--key", "75", "a"}), "option --key: '75' is none of auto, palette, topleft, RRGGBB");
+    EXPECT_EQ(usageError({"--key", "75", "a"}), "option --key: '75' is none of auto, palette, topleft, none, RRGGBB");
     EXPECT_EQ(usageError({"-j", "0", "a"}), "option -j: 0 is not a number of jobs from 1 to 256");
     EXPECT_EQ(usageError({"--png-filter", "fast", "a"}),
               "option --png-filter: unknown value 'fast' (one of default, none, sub, up, average, paeth, all)");
@@ -150,4 +150,49 @@ TEST(CliPlan, OutputsDefaultByFormat)
     Job jpgNatural = planJob(parse({"--format", "jpg", "--outputs", "natural", "a"}), PIXWRIGHT_PRESET_NONE);
     EXPECT_TRUE(jpgNatural.saveNatural);
     EXPECT_FALSE(jpgNatural.saveColor || jpgNatural.saveAlpha);
+}
+
+TEST(CliOptions, GameAndRecursive)
+{
+    Options game = parse({"--game", "My Game", "-o", "out", "--format", "bmp", "--no-alpha-grid", "-j", "2"});
+    EXPECT_EQ(*game.game, "My Game");
+    EXPECT_TRUE(game.inputs.empty());
+    EXPECT_EQ(game.format, PIXWRIGHT_FORMAT_BMP);
+    EXPECT_EQ(parse({"--key", "NONE", "a.png"}).key, KeyMode::None);
+    EXPECT_TRUE(parse({"-r", "in"}).recursive);
+    EXPECT_TRUE(parse({"--recursive", "in"}).recursive);
+    EXPECT_FALSE(parse({"in"}).recursive);
+
+    const std::vector<std::string> base = {"--game", "g", "-o", "out"};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), more.begin(), more.end());
+        return usageError(args);
+    };
+    EXPECT_EQ(with({"--mode", "nogrid"}), "option --mode cannot be used with --game: each asset folder has its own");
+    EXPECT_EQ(with({"--grid", "8x8"}), "option --grid cannot be used with --game: each asset folder has its own");
+    EXPECT_EQ(with({"--key", "auto"}), "option --key cannot be used with --game: each asset folder has its own");
+    EXPECT_EQ(with({"a.png"}), "option --game takes no other input");
+    EXPECT_EQ(with({"--name", "x"}), "option --name cannot be used with --game: each picture keeps its own name");
+    EXPECT_EQ(with({"-r"}), "option --recursive cannot be used with --game");
+    EXPECT_EQ(usageError({"--game", "g"}), "option --game needs -o OUT_FOLDER");
+    EXPECT_EQ(usageError({"--game", "", "-o", "out"}), "option --game needs a folder");
+    EXPECT_EQ(usageError({"-r=1", "in"}), "unknown option -r=1");
+}
+
+TEST(CliPlan, AKindsSettingsWithTheUsersChoices)
+{
+    PixwrightKindSettings chipset{};
+    ASSERT_EQ(kindSettings(PIXWRIGHT_KIND_CHIPSET, &chipset), 0);
+    PixwrightKindSettings resolved{};
+    ASSERT_EQ(pictureSettings(&chipset, 480, 256, &resolved), 0);
+    Job job = kindJob(parse({"--game", "g", "-o", "o"}), resolved);
+    EXPECT_TRUE(job.editorPreset);
+    EXPECT_EQ(job.gridWidth, 16);
+    EXPECT_TRUE(job.alphaGrid);
+    EXPECT_TRUE(job.saveNatural && job.saveColor && job.saveAlpha);
+    job = kindJob(parse({"--game", "g", "-o", "o", "--no-alpha-grid", "--format", "jpg"}), resolved);
+    EXPECT_FALSE(job.alphaGrid);
+    EXPECT_FALSE(job.saveNatural);
+    EXPECT_TRUE(job.saveColor && job.saveAlpha);
 }

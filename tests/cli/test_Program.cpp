@@ -125,7 +125,7 @@ TEST_F(CliProgram, LinesByVerbosityAndMultiLineMessagesInOne)
     // A folder without pictures is mentioned, except when quiet.
     mkdir((dir + "/empty").c_str(), 0755);
     CliRun normal = runCli("-o " + dir + "/out " + dir + "/empty");
-    EXPECT_NE(normal.out.find("no .png, .bmp, .jpg or .jpeg files"), std::string::npos);
+    EXPECT_NE(normal.out.find(": no pictures in this folder"), std::string::npos);
     EXPECT_EQ(normal.status, 1);
     EXPECT_EQ(runCli("-q -o " + dir + "/out " + dir + "/empty").out, "");
     // The engine's two-line path error comes out in one line.
@@ -142,7 +142,9 @@ TEST_F(CliProgram, JobsKeepTheInputOrderAndTheFiles)
     for (int i = 0; i < 6; ++i)
         writeBmp(dir + "/in/p" + std::to_string(i) + ".bmp", i % 2 == 0 ? 480 : 7 + i, i % 2 == 0 ? 256 : 5);
     std::FILE* bad = std::fopen((dir + "/in/p3x.png").c_str(), "w");
-    std::fputs("damaged", bad);
+    // Folder inputs take files by their content: a PNG signature, then
+    // nothing a decoder can use.
+    std::fputs("\x89PNG\r\n\x1a\ndamaged", bad);
     std::fclose(bad);
     CliRun one = runCli("-v -j 1 -o " + dir + "/one " + dir + "/in");
     CliRun many = runCli("-v -j 4 -o " + dir + "/many " + dir + "/in");
@@ -262,7 +264,9 @@ TEST_F(CliProgram, ProgressShowsOnATerminalOnlyAndIsWipedAtTheEnd)
     EXPECT_EQ(terminalOutput("-o " + dir + "/out " + dir + "/in/a.bmp"), "");
     // A failure on a terminal is its own line, not part of the progress.
     std::FILE* bad = std::fopen((dir + "/in/c.png").c_str(), "w");
-    std::fputs("damaged", bad);
+    // Folder inputs take files by their content: a PNG signature, then
+    // nothing a decoder can use.
+    std::fputs("\x89PNG\r\n\x1a\ndamaged", bad);
     std::fclose(bad);
     const std::string failing = terminalOutput("-j 2 -o " + dir + "/out " + dir + "/in");
     EXPECT_NE(failing.find("\r\033[Kpixwright-cli: " + dir + "/in/c.png: code 10: "), std::string::npos) << failing;

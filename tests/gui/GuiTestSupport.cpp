@@ -57,6 +57,11 @@ int ScriptedModalHost::runDialog(QDialog& dialog)
     return dialogScript ? dialogScript(dialog) : int(QDialog::Rejected);
 }
 
+void ScriptedModalHost::openFolder(QWidget*, const QString& folder)
+{
+    openedFolders << folder;
+}
+
 QStringList ScriptedModalHost::messageTexts() const
 {
     QStringList texts;

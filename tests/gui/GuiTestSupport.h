@@ -49,6 +49,7 @@ public:
     QString chooseFolder(QWidget* owner, const QString& title,
                          const QString& initialPath) override;
     int runDialog(QDialog& dialog) override;
+    void openFolder(QWidget* owner, const QString& folder) override;
 
     QStringList messageTexts() const;
 
@@ -71,6 +72,8 @@ public:
 
     std::function<int(QDialog&)> dialogScript;
     int dialogCalls = 0;
+
+    QStringList openedFolders;
 };
 
 // One graphicConvert call as the engine saw it.

@@ -252,10 +252,17 @@ void TestPreview::dropsOfPicturesAndFolders()
     QVERIFY(dropOn(form->OpenFileEdit, {QUrl::fromLocalFile(env.path("出力"))}));
     QCOMPARE(form->SaveDirEdit->text(), env.path("出力"));
     QCOMPARE(form->OpenFileEdit->text(), chars.toLocalFile());
-    // A damaged picture is refused as from the chooser.
-    QVERIFY(dropOn(form.get(), {QUrl::fromLocalFile(writeBytes(env.path("bad.png"), "not a picture"))}));
+    // A file is told by its content: text named like a picture is refused
+    // in the air, and a damaged picture is refused as from the chooser.
+    QVERIFY(!dropOn(form.get(), {QUrl::fromLocalFile(writeBytes(env.path("text.png"), "not a picture"))}));
+    QVERIFY(host.messages.empty());
+    QVERIFY(dropOn(form.get(), {QUrl::fromLocalFile(writeBytes(env.path("bad.png"), "\x89PNG\r\n\x1a\ndamaged"))}));
     QCOMPARE(host.messageTexts(), QStringList{"画像を開けません。"});
     QCOMPARE(form->OpenFileEdit->text(), QString());
+    // A picture under another name is taken.
+    const QString renamed = writePicture(env.path("tiles.dat"), patternPicture(5, 4), "PNG");
+    QVERIFY(dropOn(form.get(), {QUrl::fromLocalFile(renamed)}));
+    QCOMPARE(form->OpenFileEdit->text(), renamed);
 }
 
 PIXWRIGHT_GUI_TEST(TestPreview);

@@ -32,6 +32,10 @@ QStringList visibleTexts(TPixwrightForm& form, ScriptedModalHost& host)
     const QList<QWidget*> widgets = form.findChildren<QWidget*>();
     add(&form, form.windowTitle());
     for (QWidget* widget : widgets) {
+        // Qt's own unnamed menus (the menu bar's overflow, shown only when the
+        // named menus do not fit) repeat the named ones' titles.
+        if (qobject_cast<QMenu*>(widget) && widget->objectName().isEmpty())
+            continue;
         add(widget, widget->toolTip());
         if (widget->isWindow())
             add(widget, widget->windowTitle());
