@@ -29,6 +29,7 @@ class QTimer;
 class TColorKeyDialog;
 class TDropHandler;
 class TFolderDialog;
+class THelpDialog;
 class TPreviewView;
 
 // What the window talks to besides its own controls.
@@ -86,6 +87,8 @@ public:
     QLabel* Label1;
     QLineEdit* OpenFileEdit;
     QPushButton* OpenFileButton;
+    // Says why the input field is marked: its path names no file.
+    QLabel* OpenFileStatusLabel;
 
     QGroupBox* ImageReplaceGroupBox;
     QButtonGroup* GridModeGroup;
@@ -128,6 +131,7 @@ public:
     QCheckBox* SaveAlphaCheckBox;
     QLabel* AlphaSuffixLabel;
     QLineEdit* AlphaSuffixEdit;
+    QCheckBox* OverwriteAskCheckBox;
 
     QPushButton* ConvertButton;
     QPushButton* ExitButton;
@@ -143,6 +147,8 @@ public:
 
     TColorKeyDialog* ColorKeyDialog;
     TFolderDialog* FolderDialog;
+    // Made when first asked for.
+    THelpDialog* HelpDialog = nullptr;
 
 public slots:
     void PixwrightFormCreate();
@@ -155,6 +161,7 @@ public slots:
     void CustomButtonClick();
     void GridXEditChange();
     void GridYEditChange();
+    void InterpolationTypeComboBoxChange();
     void ColorKeyPosCheckBoxClick();
     void ColorKeyPaletteCheckBoxClick();
     void SelectColorKeyButtonClick();
@@ -165,6 +172,7 @@ public slots:
     void SaveDirButtonClick();
     void ConvertButtonClick();
     void ExitButtonClick();
+    void Pixwright1Click();
 
 signals:
     // OpenFileEditChange loaded a picture, or dropped the one it had.
@@ -198,6 +206,7 @@ private:
     // The key the engine would use for the loaded picture, under the key
     // settings it was last sent.
     TColorValue engineKeyColour() const;
+    void markMissingInput(bool missing);
 
     TEngineCalls engine_;
     QString programFolder_;

@@ -2,11 +2,14 @@
 
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMetaObject>
+#include <QPushButton>
 #include <QThread>
+#include <QUrl>
 
 namespace {
 
@@ -27,6 +30,28 @@ void TModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon, const QStri
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+bool TModalHost::askYesNo(QWidget* owner, const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool TModalHost::showMessageWithAction(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                       const QString& text, const QString& actionLabel)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+    QPushButton* action = box.addButton(actionLabel, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == action;
+}
+
+void TModalHost::openFolder(const QString& folder)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 QString TModalHost::chooseOpenFile(QWidget* owner, const QString& initialPath,

@@ -10,6 +10,7 @@
 #include "gui/MainForm.h"
 #include "gui/PreviewView.h"
 #include "gui/Translation.h"
+#include "gui/WindowFont.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -97,6 +98,7 @@ int main(int argc, char** argv)
         translation::choose(options.lang ? QString::fromLocal8Bit(options.lang) : QString());
     if (!translation::install(language))
         std::fprintf(stderr, "Pixwright: the English texts are missing; showing Japanese\n");
+    applyWindowFont();
     if (options.screenshot)
         return renderScreenshot(options);
 

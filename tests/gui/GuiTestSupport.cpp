@@ -23,6 +23,26 @@ void ScriptedModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon,
     messages.push_back(message);
 }
 
+bool ScriptedModalHost::askYesNo(QWidget* owner, const QString& caption, const QString& text)
+{
+    ++yesNoCalls;
+    showMessage(owner, QMessageBox::Question, caption, text);
+    return yesNoAnswer;
+}
+
+bool ScriptedModalHost::showMessageWithAction(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                              const QString& text, const QString& label)
+{
+    showMessage(owner, icon, caption, text);
+    actionLabel = label;
+    return actionAnswer;
+}
+
+void ScriptedModalHost::openFolder(const QString& folder)
+{
+    openedFolders << folder;
+}
+
 QString ScriptedModalHost::chooseOpenFile(QWidget*, const QString& initialPath,
                                           const QString& filter)
 {

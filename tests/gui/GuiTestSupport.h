@@ -43,6 +43,10 @@ public:
 
     void showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
                      const QString& text) override;
+    bool askYesNo(QWidget* owner, const QString& caption, const QString& text) override;
+    bool showMessageWithAction(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                               const QString& text, const QString& actionLabel) override;
+    void openFolder(const QString& folder) override;
     QString chooseOpenFile(QWidget* owner, const QString& initialPath,
                            const QString& filter) override;
     bool chooseColor(QWidget* owner, QColor& colour) override;
@@ -54,7 +58,15 @@ public:
 
     std::vector<RecordedMessage> messages;
 
-    // Answers, and what the choosers were asked with.
+    // Answers, and what the choosers were asked with. Questions and boxes
+    // with an action are recorded in messages too, questions with the
+    // Question icon.
+    bool yesNoAnswer = false;
+    int yesNoCalls = 0;
+    bool actionAnswer = false;
+    QString actionLabel;
+    QStringList openedFolders;
+
     QString openFileAnswer;
     QString openFileInitialPath;
     QString openFileFilter;

@@ -44,7 +44,6 @@ std::unique_ptr<TPixwrightForm> chipsetForm(const FormEnvironment& env, const QS
     context.engine = TEngineCalls::exports();
     auto form = std::make_unique<TPixwrightForm>(context);
     enterInputFile(*form, writePicture(env.path("chips.png"), patternPicture(480, 256), "PNG"));
-    QTest::keyClick(form->SaveImageTypeComboBox, Qt::Key_Down);
     form->SaveDirEdit->setText(out);
     form->SaveFilePreffixEdit->setText(QStringLiteral("chips"));
     return form;
@@ -90,6 +89,8 @@ void TestConversionWorker::settingsLockedWhileEngineRunsOnWorker()
     ScriptedModalHost host;
     FormEnvironment env;
     auto form = env.makeForm();
+    enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(5, 3), "PNG"));
+    form->SaveColorCheckBox->click();
     EngineRecorder::cells = 4;
     std::vector<std::pair<int, int>> reported;
     connect(form->ConversionWorker, &TConversionWorker::progressed, form.get(),
@@ -111,7 +112,7 @@ void TestConversionWorker::settingsLockedWhileEngineRunsOnWorker()
         QVERIFY(group->isEnabled());
     // Controls disabled by their own rules stay disabled after the groups
     // come back.
-    QVERIFY(!form->SaveNaturalCheckBox->isEnabled());
+    QVERIFY(!form->ColorSuffixEdit->isEnabled());
     QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
     QVERIFY(!EngineRecorder::progressHandler);
 }

@@ -6,6 +6,11 @@
 #include "gui/PreviewView.h"
 #include "gui/SelectColorKeyDialog.h"
 #include "gui/Translation.h"
+#include "gui/WindowFont.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -57,10 +62,13 @@ QStringList visibleTexts(TPixwrightForm& form, ScriptedModalHost& host)
 
     // The boxes and choosers the window opens itself.
     host.messages.clear();
+    const QString good = writePicture(QStringLiteral("good.png"), patternPicture(3, 2), "PNG");
+    enterInputFile(form, good);
     form.GridXEdit->setText(QStringLiteral("x"));
     form.ConvertButton->click();
     form.GridXEdit->setText(QStringLiteral("16"));
     enterInputFile(form, writeBytes(QStringLiteral("bad.png"), "not a picture"));
+    enterInputFile(form, good);
     for (int result : {0, 4, 40}) {
         EngineRecorder::convertResult = result;
         convertAndWait(form);
@@ -87,6 +95,7 @@ private slots:
     void languageFromOptionOrLocale();
     void englishLeavesNoJapaneseText();
     void japaneseIsTheOriginal();
+    void fontFollowsTheLanguage();
 };
 
 void TestTranslation::languageFromOptionOrLocale()
@@ -159,6 +168,32 @@ void TestTranslation::japaneseIsTheOriginal()
     QVERIFY(original.contains("HelpMemo: ツールチップを参照してちょ。"));
     QVERIFY(original.contains("Help1: ヘルプ(&H)"));
     QVERIFY(original.contains("PreviewGroupBox: プレビュー"));
+}
+
+void TestTranslation::fontFollowsTheLanguage()
+{
+    const QFont before = QApplication::font();
+    QVERIFY(translation::install(translation::Language::English));
+    {
+        ScriptedModalHost host;
+        FormEnvironment env;
+        auto form = env.makeForm();
+        QCOMPARE(form->font().families().value(0), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(QFontInfo(form->font()).family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(form->ColorKeyDialog->font(), form->font());
+        // The boxes and choosers of Qt's own follow the application's font.
+        applyWindowFont();
+        QCOMPARE(QApplication::font().families().value(0), QStringLiteral("DejaVu Sans"));
+        const QFontMetrics metrics(form->font());
+        for (const QString& text : visibleTexts(*form, host))
+            for (const QChar c : text.mid(text.indexOf(QLatin1String(": ")) + 2))
+                if (!c.isSpace())
+                    QVERIFY2(metrics.inFont(c), qPrintable(QStringLiteral("no glyph for %1 in %2").arg(c).arg(text)));
+    }
+    QVERIFY(translation::install(translation::Language::Japanese));
+    applyWindowFont();
+    QCOMPARE(QApplication::font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
+    QApplication::setFont(before);
 }
 
 PIXWRIGHT_GUI_TEST(TestTranslation);
