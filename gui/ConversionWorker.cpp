@@ -14,6 +14,29 @@ int TConversionRequest::run(const TEngineCalls& engine) const
                                  saveColor, colorSuffix.constData(), saveAlpha, alphaSuffix.constData());
 }
 
+QStringList TConversionRequest::plannedFiles(const TEngineCalls& engine) const
+{
+    if (!engine.plannedOutputFiles)
+        return {};
+    const auto ask = [&](char* buffer, int size) {
+        return engine.plannedOutputFiles(sourcePath.constData(), outputFolder.constData(), outputName.constData(),
+                                         editorPreset, outputFormat, saveNatural, naturalSuffix.constData(),
+                                         saveColor, colorSuffix.constData(), saveAlpha, alphaSuffix.constData(),
+                                         buffer, size);
+    };
+    const int size = ask(nullptr, 0);
+    if (size <= 0)
+        return {};
+    QByteArray list(size, '\0');
+    if (ask(list.data(), size) != size)
+        return {};
+    QStringList files;
+    for (const QByteArray& name : list.split('\0'))
+        if (!name.isEmpty())
+            files << QString::fromUtf8(name);
+    return files;
+}
+
 QString firstResultFile(const TConversionRequest& request, const TEngineCalls& engine)
 {
     if ((!request.saveNatural && !request.saveColor) || !engine.plannedOutputFiles)
@@ -52,6 +75,7 @@ bool TConversionWorker::start(const TConversionRequest& request)
     if (thread_)
         return false;
     cancelRequested_ = false;
+    filesWritten_ = 0;
     result_ = 0;
     // The handler is engine-wide and may only change while no conversion
     // runs, so it is set here and taken back once the thread has ended.
@@ -64,9 +88,10 @@ bool TConversionWorker::start(const TConversionRequest& request)
     return true;
 }
 
-int TConversionWorker::progressHandler(void* user, int cellsDone, int cellsTotal, int)
+int TConversionWorker::progressHandler(void* user, int cellsDone, int cellsTotal, int filesWritten)
 {
     auto* worker = static_cast<TConversionWorker*>(user);
+    worker->filesWritten_ = filesWritten;
     emit worker->progressed(cellsDone, cellsTotal);
     return worker->cancelRequested_ ? 1 : 0;
 }

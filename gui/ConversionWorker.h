@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <atomic>
@@ -34,6 +35,9 @@ struct TConversionRequest {
     QByteArray alphaSuffix;
 
     int run(const TEngineCalls& engine) const;
+    // The files run would write, in the order it writes them, as the engine
+    // names them; empty when the engine cannot say or would write nothing.
+    QStringList plannedFiles(const TEngineCalls& engine) const;
 };
 
 // The first picture the request's conversion writes that the preview can
@@ -50,6 +54,8 @@ public:
     ~TConversionWorker() override;
 
     bool isRunning() const { return thread_ != nullptr; }
+    // Files the last conversion wrote, as the engine last reported.
+    int filesWritten() const { return filesWritten_; }
 
     // Starts request on a new thread; false (and nothing started) while a
     // conversion runs.
@@ -75,6 +81,7 @@ private:
     TEngineCalls engine_;
     QThread* thread_ = nullptr;
     std::atomic<bool> cancelRequested_{false};
+    std::atomic<int> filesWritten_{0};
     // Written by the conversion thread, read after it has ended.
     int result_ = 0;
 };

@@ -1006,6 +1006,12 @@ void TPixwrightForm::ConvertButtonClick()
     request.saveAlpha = SaveAlphaCheckBox->isChecked() ? 1 : 0;
     request.alphaSuffix = AlphaSuffixEdit->text().toUtf8();
     convertRequest_ = request;
+    convertPlannedFiles_ = request.plannedFiles(engine_);
+    if (!mayOverwrite(convertPlannedFiles_)) {
+        ConvertButton->setText(tr(kConvertCaption));
+        updateActions();
+        return;
+    }
 
     // The controls are locked before the conversion thread can read
     // anything.
@@ -1013,6 +1019,27 @@ void TPixwrightForm::ConvertButtonClick()
     updateActions();
     ConversionProgress->begin();
     ConversionWorker->start(request);
+}
+
+bool TPixwrightForm::mayOverwrite(const QStringList& planned)
+{
+    if (!OverwriteAskCheckBox->isChecked())
+        return true;
+    QStringList existing;
+    for (const QString& file : planned)
+        if (QFileInfo::exists(file))
+            existing << QDir::toNativeSeparators(file);
+    if (existing.isEmpty())
+        return true;
+    // A few names say which files; a chipset's 54 would not fit a box.
+    constexpr int kNamesShown = 5;
+    QString names = existing.mid(0, kNamesShown).join(QLatin1Char('\n'));
+    if (existing.size() > kNamesShown)
+        names += QStringLiteral("\n…");
+    return TModalHost::current().askYesNo(
+        this, tr("上書きの確認"),
+        tr("%n 個のファイルが既にあります。上書きしますか？", nullptr, int(existing.size())) + QStringLiteral("\n\n") +
+            names);
 }
 
 bool TPixwrightForm::IsConverting() const
@@ -1034,14 +1061,28 @@ void TPixwrightForm::conversionEnded(int result)
         close();
         return;
     }
+    // The engine writes its files in the planned order, so the first ones
+    // are those written, however the conversion ended.
+    const int written = ConversionWorker->filesWritten();
+    const QStringList files = convertPlannedFiles_.mid(0, written);
+    const QString folder =
+        QDir::toNativeSeparators(QDir(QString::fromUtf8(convertRequest_.outputFolder)).absolutePath());
+    const auto tellWritten = [&](const QString& text) {
+        Preview->setResultFiles(files);
+        if (written == 0) {
+            TModalHost::current().showMessage(this, QMessageBox::Information, QStringLiteral("Pixwright"), text);
+            return;
+        }
+        if (TModalHost::current().showMessageWithAction(this, QMessageBox::Information, QStringLiteral("Pixwright"),
+                                                        text, tr("フォルダを開く")))
+            TModalHost::current().openFolder(folder);
+    };
     if (result == 0) {
-        Preview->setResultFiles({firstResultFile(convertRequest_, engine_)});
-        TModalHost::current().showMessage(this, QMessageBox::Information,
-                                          QStringLiteral("Pixwright"),
-                                          tr("画像の変換に成功しました。"));
+        tellWritten(tr("画像の変換に成功しました。") + QLatin1Char('\n') +
+                    tr("%n 個のファイルを %1 に書き出しました。", nullptr, written).arg(folder));
     } else if (result == PIXWRIGHT_RESULT_CANCELLED) {
-        TModalHost::current().showMessage(this, QMessageBox::Information, QStringLiteral("Pixwright"),
-                                          tr("変換を中止しました。"));
+        tellWritten(tr("中止しました: %n 個のファイルを書き出しました。", nullptr, written) + QLatin1Char('\n') +
+                    tr("出力フォルダ: %1").arg(folder));
     } else {
         OutError(tr("画像変換に失敗しました。"));
     }
@@ -1051,10 +1092,12 @@ void TPixwrightForm::conversionEnded(int result)
 void TPixwrightForm::closeEvent(QCloseEvent* event)
 {
     if (IsConverting()) {
-        // Closed once the engine has stopped at its next cell.
+        // The window goes at once; it is closed for good, the settings
+        // written, once the engine has stopped at its next band of rows.
         closeWhenConverted_ = true;
         ConversionWorker->cancel();
         ConversionProgress->CancelConvertButton->setEnabled(false);
+        hide();
         event->ignore();
         return;
     }

@@ -207,6 +207,7 @@ private:
     // settings it was last sent.
     TColorValue engineKeyColour() const;
     void markMissingInput(bool missing);
+    bool mayOverwrite(const QStringList& planned);
 
     TEngineCalls engine_;
     QString programFolder_;
@@ -226,6 +227,7 @@ private:
     // The running conversion's request and its input's size, for the
     // preview of its result.
     TConversionRequest convertRequest_;
+    QStringList convertPlannedFiles_;
     // A close asked for while converting, carried out when it ends.
     bool closeWhenConverted_ = false;
     bool destroying_ = false;

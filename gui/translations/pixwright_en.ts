@@ -357,10 +357,6 @@
         <translation>The picture was converted.</translation>
     </message>
     <message>
-        <source>変換を中止しました。</source>
-        <translation>The conversion was stopped.</translation>
-    </message>
-    <message>
         <source>画像変換に失敗しました。</source>
         <translation>The conversion failed.</translation>
     </message>
@@ -439,6 +435,39 @@
     <message>
         <source>設定を保存して終了します。変換中なら変換を止めてから終了します。</source>
         <translation>Saves the settings and quits; a running conversion is stopped first.</translation>
+    </message>
+    <message>
+        <source>上書きの確認</source>
+        <translation>Overwrite?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルが既にあります。上書きしますか？</source>
+        <translation>
+            <numerusform>%n file already exists: overwrite?</numerusform>
+            <numerusform>%n files already exist: overwrite?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>フォルダを開く</source>
+        <translation>Open Folder</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルを %1 に書き出しました。</source>
+        <translation>
+            <numerusform>%n file written to %1.</numerusform>
+            <numerusform>%n files written to %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>中止しました: %n 個のファイルを書き出しました。</source>
+        <translation>
+            <numerusform>Stopped: %n file written</numerusform>
+            <numerusform>Stopped: %n files written</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>出力フォルダ: %1</source>
+        <translation>Output folder: %1</translation>
     </message>
 </context>
 <context>

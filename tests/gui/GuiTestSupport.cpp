@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <cstring>
+
 void ScriptedModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon,
                                     const QString& caption, const QString& text)
 {
@@ -92,6 +94,7 @@ PixwrightErrorBoxHandler EngineRecorder::errorBoxHandler = nullptr;
 PixwrightProgressHandler EngineRecorder::progressHandler = nullptr;
 void* EngineRecorder::progressUser = nullptr;
 int EngineRecorder::cells = 1;
+QStringList EngineRecorder::planned;
 QPointer<TPixwrightForm> EngineRecorder::form;
 
 void EngineRecorder::reset(int result)
@@ -103,6 +106,7 @@ void EngineRecorder::reset(int result)
     progressHandler = nullptr;
     progressUser = nullptr;
     cells = 1;
+    planned.clear();
     form = nullptr;
 }
 
@@ -185,6 +189,26 @@ void recordSetErrorBoxHandler(PixwrightErrorBoxHandler handler)
                                     : QStringLiteral("setErrorBoxHandler(null)"));
 }
 
+int recordPlannedOutputFiles(const char* sourcePath, const char* outputFolder, const char* outputName,
+                             int editorPreset, int outputFormat, int saveNatural, const char* naturalSuffix,
+                             int saveColor, const char* colorSuffix, int saveAlpha, const char* alphaSuffix,
+                             char* buffer, int bufferSize)
+{
+    if (EngineRecorder::planned.isEmpty())
+        return ::plannedOutputFiles(sourcePath, outputFolder, outputName, editorPreset, outputFormat, saveNatural,
+                                    naturalSuffix, saveColor, colorSuffix, saveAlpha, alphaSuffix, buffer,
+                                    bufferSize);
+    QByteArray list;
+    for (const QString& file : EngineRecorder::planned)
+        list += file.toUtf8() + '\0';
+    if (list.isEmpty())
+        return 0;
+    list += '\0';
+    if (buffer && bufferSize >= list.size())
+        memcpy(buffer, list.constData(), size_t(list.size()));
+    return int(list.size());
+}
+
 } // namespace
 
 TEngineCalls EngineRecorder::calls()
@@ -196,9 +220,10 @@ TEngineCalls EngineRecorder::calls()
     calls.setColorKeyPaletteIndex = &recordSetColorKeyPaletteIndex;
     calls.setProgressHandler = &recordSetProgressHandler;
     calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
-    // Questions change nothing; the engine answers them itself.
+    // Questions change nothing; the engine answers them itself, unless a
+    // test gives the planned files.
     calls.pictureKeyColor = &::pictureKeyColor;
-    calls.plannedOutputFiles = &::plannedOutputFiles;
+    calls.plannedOutputFiles = &recordPlannedOutputFiles;
     return calls;
 }
 

@@ -116,6 +116,8 @@ struct EngineRecorder {
     static PixwrightProgressHandler progressHandler;
     static void* progressUser;
     static int cells;
+    // What plannedOutputFiles answers, whatever it is asked.
+    static QStringList planned;
     // The form whose convert button is captured during graphicConvert.
     static QPointer<TPixwrightForm> form;
 };

@@ -113,7 +113,8 @@ void TestConversionWorker::settingsLockedWhileEngineRunsOnWorker()
     // Controls disabled by their own rules stay disabled after the groups
     // come back.
     QVERIFY(!form->ColorSuffixEdit->isEnabled());
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
+    QCOMPARE(host.messages.size(), size_t(1));
+    QVERIFY(host.messages[0].text.startsWith(QStringLiteral("画像の変換に成功しました。\n4 個のファイルを ")));
     QVERIFY(!EngineRecorder::progressHandler);
 }
 
@@ -126,7 +127,7 @@ void TestConversionWorker::workerWritesTheFilesOfADirectCall()
     auto form = chipsetForm(env, worker);
     QVERIFY(form->TilesetRadioButton->isChecked());
     QVERIFY(convertAndWait(*form));
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
+    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。\n54 個のファイルを " + worker + " に書き出しました。"});
     QCOMPARE(chipsetRequest(env, direct).run(TEngineCalls::exports()), 0);
 
     const auto expected = filesIn(direct);
@@ -155,7 +156,7 @@ void TestConversionWorker::cancelStopsBetweenCellsKeepingFiles()
     QVERIFY(convertAndWait(*form));
     QCOMPARE(ended.size(), 1);
     QCOMPARE(ended[0][0].toInt(), PIXWRIGHT_RESULT_CANCELLED);
-    QCOMPARE(host.messageTexts(), QStringList{"変換を中止しました。"});
+    QCOMPARE(host.messageTexts(), QStringList{"中止しました: 9 個のファイルを書き出しました。\n出力フォルダ: " + part});
     QCOMPARE(host.messages[0].icon, QMessageBox::Information);
 
     std::map<QString, QByteArray> expected;
@@ -208,10 +209,13 @@ void TestConversionWorker::closingWhileConvertingCancelsThenCloses()
     QSignalSpy ended(form.get(), &TPixwrightForm::ConversionFinished);
     form->ConvertButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(atFirstCell, 30000);
-    // The engine is held inside the first cell's report: the close waits.
-    QVERIFY(!form->close());
-    QVERIFY(form->isVisible());
+    // The engine is held inside the first cell's report: the window goes at
+    // once, and is closed for good once the engine has stopped.
+    const bool closed = form->close();
+    const bool visible = form->isVisible();
     gate.release();
+    QVERIFY(!closed);
+    QVERIFY(!visible);
     QVERIFY(ended.wait(30000));
     QCOMPARE(ended[0][0].toInt(), PIXWRIGHT_RESULT_CANCELLED);
     QVERIFY(!form->isVisible());

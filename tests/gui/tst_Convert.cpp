@@ -3,10 +3,13 @@
 #include "GuiTestSupport.h"
 #include "TestMain.h"
 
+#include "gui/PreviewView.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -20,6 +23,8 @@ private slots:
     void engineFailureAndBadGrid();
     void realConversionWritesFiles();
     void realEngineErrorGoesThroughHost();
+    void overwriteIsAskedOncePerConversion();
+    void endListsTheFilesAndOpensTheFolder();
 };
 
 void TestConvert::passesSixteenArguments_data()
@@ -82,7 +87,7 @@ void TestConvert::passesSixteenArguments()
     QVERIFY(!call.buttonEnabled);
     QCOMPARE(form->ConvertButton->text(), QStringLiteral("変換開始"));
     QVERIFY(form->ConvertButton->isEnabled());
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
+    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。\n1 個のファイルを /out/出力 に書き出しました。"});
     QCOMPARE(host.messages[0].icon, QMessageBox::Information);
     QCOMPARE(host.messages[0].owner.data(), form.get());
 }
@@ -134,7 +139,7 @@ void TestConvert::realConversionWritesFiles()
     const QString out = env.path("出力");
     form.SaveDirEdit->setText(out);
     QVERIFY(convertAndWait(form));
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
+    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。\n3 個のファイルを " + out + " に書き出しました。"});
 
     QCOMPARE(QDir(out).entryList(QDir::Files),
              QStringList({"tiny.png", "tiny_alpha.png", "tiny_color.png"}));
@@ -167,6 +172,78 @@ void TestConvert::realEngineErrorGoesThroughHost()
     QCOMPARE(host.messages[0].icon, QMessageBox::Critical);
     QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生！"));
     QCOMPARE(host.messages[1].owner.data(), &form);
+}
+
+void TestConvert::overwriteIsAskedOncePerConversion()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
+    form->SaveDirEdit->setText(env.path("out"));
+    EngineRecorder::planned = QStringList{env.path("out/in.png"), env.path("out/in_color.png"),
+                                          env.path("out/in_alpha.png")};
+    // Nothing there yet: no question.
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 0);
+    QCOMPARE(EngineRecorder::converts.size(), size_t(1));
+
+    writeBytes(env.path("out/in.png"), "old");
+    writeBytes(env.path("out/in_alpha.png"), "old");
+    host.messages.clear();
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 1);
+    QCOMPARE(host.messages.size(), size_t(1));
+    QCOMPARE(host.messages[0].caption, QStringLiteral("上書きの確認"));
+    QCOMPARE(host.messages[0].owner.data(), form.get());
+    QCOMPARE(host.messages[0].text, "2 個のファイルが既にあります。上書きしますか？\n\n" + env.path("out/in.png") + "\n" +
+                                        env.path("out/in_alpha.png"));
+    // Refused: nothing converted, the button as before.
+    QCOMPARE(EngineRecorder::converts.size(), size_t(1));
+    QVERIFY(form->ConvertButton->isEnabled());
+    QCOMPARE(form->ConvertButton->text(), QStringLiteral("変換開始"));
+    QVERIFY(!form->IsConverting());
+
+    // Allowed: asked once, then converted.
+    host.yesNoAnswer = true;
+    host.messages.clear();
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 2);
+    QCOMPARE(EngineRecorder::converts.size(), size_t(2));
+    QCOMPARE(host.messages.size(), size_t(2));
+
+    // Switched off: never asked.
+    form->OverwriteAskCheckBox->click();
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 2);
+    QCOMPARE(EngineRecorder::converts.size(), size_t(3));
+}
+
+void TestConvert::endListsTheFilesAndOpensTheFolder()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
+    form->SaveDirEdit->setText(env.path("out"));
+    QStringList planned;
+    for (int cell = 0; cell < 4; ++cell)
+        planned << env.path(QStringLiteral("out/in_%1.png").arg(cell, 2, 10, QLatin1Char('0')));
+    EngineRecorder::planned = planned;
+    // The engine reports three files written before it ends.
+    EngineRecorder::cells = 3;
+    host.actionAnswer = true;
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.messageTexts(),
+             QStringList{"画像の変換に成功しました。\n3 個のファイルを " + env.path("out") + " に書き出しました。"});
+    QCOMPARE(host.actionLabel, QStringLiteral("フォルダを開く"));
+    QCOMPARE(host.openedFolders, QStringList{env.path("out")});
+    QCOMPARE(form->Preview->PreviewResultList->count(), 3);
+    QCOMPARE(form->Preview->PreviewResultList->item(2)->text(), QStringLiteral("in_02.png"));
+    // Not asked to: the folder stays closed.
+    host.actionAnswer = false;
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.openedFolders.size(), 1);
 }
 
 PIXWRIGHT_GUI_TEST(TestConvert);

@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -137,7 +138,7 @@ void TestTranslation::englishLeavesNoJapaneseText()
     QVERIFY(translated > 80);
     // Spot checks that the walk saw what it should.
     QVERIFY(english.contains("ColorKeyPaletteCheckBox: Transparent colour is palette entry 0"));
-    QVERIFY(english.contains("box: The conversion was stopped."));
+    QVERIFY(english.contains("box: Stopped: 1 file written\nOutput folder: " + QDir::currentPath()));
     QVERIFY(english.contains("box: The grid value is not a whole number."));
     QVERIFY(english.contains("PreviewKeyCheckBox: Show transparent colour"));
     QVERIFY(english.contains("CancelButton: Cancel"));
@@ -164,7 +165,7 @@ void TestTranslation::japaneseIsTheOriginal()
     auto form = env.makeForm();
     QCOMPARE(visibleTexts(*form, host), original);
     QVERIFY(original.contains("ColorKeyPaletteCheckBox: 透過色はパレットの0番の色"));
-    QVERIFY(original.contains("box: 変換を中止しました。"));
+    QVERIFY(original.contains("box: 中止しました: 1 個のファイルを書き出しました。\n出力フォルダ: " + QDir::currentPath()));
     QVERIFY(original.contains("HelpMemo: ツールチップを参照してちょ。"));
     QVERIFY(original.contains("Help1: ヘルプ(&H)"));
     QVERIFY(original.contains("PreviewGroupBox: プレビュー"));
