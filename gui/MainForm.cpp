@@ -1,6 +1,7 @@
 #include "gui/MainForm.h"
 
 #include "gui/DropHandler.h"
+#include "gui/FailureMessage.h"
 #include "gui/FileFilter.h"
 #include "gui/FolderDialog.h"
 #include "gui/HelpDialog.h"
@@ -131,6 +132,11 @@ void makeEllipsisButton(QPushButton* button)
     button->setFixedWidth(24);
 }
 
+// The window says what went wrong in its own words and language, from the
+// facts the engine keeps of the failure; the engine's own box, in Japanese
+// and without the reason, would be a second box for the same failure.
+void keepEngineBoxUnshown(const char*, const char*) {}
+
 } // namespace
 
 TPixwrightForm::TPixwrightForm(const TFormContext& context, QWidget* parent)
@@ -163,7 +169,7 @@ TPixwrightForm::TPixwrightForm(const TFormContext& context, QWidget* parent)
     ColorKeyDialog = new TColorKeyDialog(this);
     FolderDialog = new TFolderDialog(this);
 
-    engine_.setErrorBoxHandler(&pixwrightEngineErrorBox);
+    engine_.setErrorBoxHandler(&keepEngineBoxUnshown);
     PixwrightFormCreate();
 }
 
@@ -562,7 +568,7 @@ void TPixwrightForm::InnerSetColorKey(TColorValue colour)
 
 void TPixwrightForm::OutError(const QString& text)
 {
-    TModalHost::current().showMessage(this, QMessageBox::Question, tr(kErrorCaption), text);
+    TModalHost::current().showMessage(this, QMessageBox::Warning, tr(kErrorCaption), text);
 }
 
 void TPixwrightForm::updateActions()
@@ -1084,7 +1090,7 @@ void TPixwrightForm::conversionEnded(int result)
         tellWritten(tr("中止しました: %n 個のファイルを書き出しました。", nullptr, written) + QLatin1Char('\n') +
                     tr("出力フォルダ: %1").arg(folder));
     } else {
-        OutError(tr("画像変換に失敗しました。"));
+        OutError(TFailureMessage::text(ConversionWorker->lastFailure()));
     }
     emit ConversionFinished(result);
 }

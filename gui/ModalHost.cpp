@@ -1,14 +1,11 @@
 #include "gui/ModalHost.h"
 
 #include <QColorDialog>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
-#include <QMetaObject>
 #include <QPushButton>
-#include <QThread>
 #include <QUrl>
 
 namespace {
@@ -90,22 +87,4 @@ TModalHost& TModalHost::current()
 void TModalHost::install(TModalHost* host)
 {
     installedHost = host;
-}
-
-extern "C" void pixwrightEngineErrorBox(const char* caption, const char* text)
-{
-    const QString boxCaption = QString::fromUtf8(caption ? caption : "");
-    const QString boxText = QString::fromUtf8(text ? text : "");
-    const auto show = [&] {
-        TModalHost::current().showMessage(nullptr, QMessageBox::Critical, boxCaption, boxText);
-    };
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread()) {
-        show();
-        return;
-    }
-    // A conversion on a worker thread: widgets live on the GUI thread only,
-    // and the engine must not go on before the box is closed, so the worker
-    // waits here while the GUI thread shows it.
-    QMetaObject::invokeMethod(app, show, Qt::BlockingQueuedConnection);
 }

@@ -54,9 +54,4 @@ public:
     static void install(TModalHost* host);
 };
 
-// The engine's error box, for setErrorBoxHandler: a critical box without
-// owner, shown through the current host, always on the GUI thread. Called on
-// another thread it blocks that thread until the box is closed.
-extern "C" void pixwrightEngineErrorBox(const char* caption, const char* text);
-
 #endif

@@ -55,8 +55,83 @@
         <translation>Stop</translation>
     </message>
     <message>
-        <source>変換を次のセルの区切りで止めます。</source>
-        <translation>Stops the conversion at the end of the current cell.</translation>
+        <source>変換をすぐに止めます。書き終えたファイルは残り、書きかけのファイルは残りません。</source>
+        <translation>Stops the conversion at once. Files already written stay; none is left half-written.</translation>
+    </message>
+</context>
+<context>
+    <name>TFailureMessage</name>
+    <message>
+        <source>入力画像が指定されていません。</source>
+        <translation>No input picture was given.</translation>
+    </message>
+    <message>
+        <source>出力フォルダが指定されていません。</source>
+        <translation>No output folder was given.</translation>
+    </message>
+    <message>
+        <source>出力する画像がありません。アルファチャネル付き、無し、のみのどれかを選んでください。</source>
+        <translation>No output is chosen: choose at least one of with alpha, without alpha and alpha only.</translation>
+    </message>
+    <message>
+        <source>二つの出力のサフィックスが同じです（大文字と小文字は区別しません）。</source>
+        <translation>Two outputs have the same suffix (letter case does not count).</translation>
+    </message>
+    <message>
+        <source>出力ファイル名を「.」で始めることはできません。</source>
+        <translation>An output file name cannot begin with &apos;.&apos;.</translation>
+    </message>
+    <message>
+        <source>入力画像か出力フォルダが渡されていません。</source>
+        <translation>No input picture or no output folder was passed.</translation>
+    </message>
+    <message>
+        <source>出力フォルダ &apos;%1&apos; はフォルダではありません。</source>
+        <translation>The output folder &apos;%1&apos; is not a folder.</translation>
+    </message>
+    <message>
+        <source>出力フォルダ &apos;%1&apos; を作れません: 親フォルダ &apos;%2&apos; がありません。</source>
+        <translation>The output folder &apos;%1&apos; cannot be made: its parent &apos;%2&apos; does not exist</translation>
+    </message>
+    <message>
+        <source>出力フォルダ &apos;%1&apos; を作れません</source>
+        <translation>The output folder &apos;%1&apos; cannot be made</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は名前に使えません</source>
+        <translation>&apos;%1&apos; cannot be used as a name</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; を開けません</source>
+        <translation>Cannot open &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; を画像として読めません</source>
+        <translation>Cannot read &apos;%1&apos; as a picture</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は大きすぎて変換できません</source>
+        <translation>&apos;%1&apos; is too large to convert</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; をセルに分けられませんでした。</source>
+        <translation>&apos;%1&apos; could not be cut into cells.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; のセルを変換できませんでした。</source>
+        <translation>A cell of &apos;%1&apos; could not be converted.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; に書き込めません</source>
+        <translation>Cannot write &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>変換は中止されました。</source>
+        <translation>The conversion was stopped.</translation>
+    </message>
+    <message>
+        <source>変換中にエラーが起きました（コード %1）</source>
+        <translation>The conversion failed (code %1)</translation>
     </message>
 </context>
 <context>
@@ -355,10 +430,6 @@
     <message>
         <source>画像の変換に成功しました。</source>
         <translation>The picture was converted.</translation>
-    </message>
-    <message>
-        <source>画像変換に失敗しました。</source>
-        <translation>The conversion failed.</translation>
     </message>
     <message>
         <source>使い方のあらましです。詳しくはヘルプメニューから説明書を開きます。</source>

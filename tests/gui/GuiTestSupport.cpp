@@ -93,8 +93,12 @@ int EngineRecorder::convertResult = 0;
 PixwrightErrorBoxHandler EngineRecorder::errorBoxHandler = nullptr;
 PixwrightProgressHandler EngineRecorder::progressHandler = nullptr;
 void* EngineRecorder::progressUser = nullptr;
+PixwrightWorkHandler EngineRecorder::workHandler = nullptr;
+void* EngineRecorder::workUser = nullptr;
 int EngineRecorder::cells = 1;
 QStringList EngineRecorder::planned;
+PixwrightFailure EngineRecorder::failure{};
+thread_local int recordedResult = 0;
 QPointer<TPixwrightForm> EngineRecorder::form;
 
 void EngineRecorder::reset(int result)
@@ -105,8 +109,11 @@ void EngineRecorder::reset(int result)
     errorBoxHandler = nullptr;
     progressHandler = nullptr;
     progressUser = nullptr;
+    workHandler = nullptr;
+    workUser = nullptr;
     cells = 1;
     planned.clear();
+    failure = PixwrightFailure{};
     form = nullptr;
 }
 
@@ -147,13 +154,30 @@ int recordConvert(const char* sourcePath, const char* outputFolder, const char* 
     }
     EngineRecorder::converts.push_back(call);
     EngineRecorder::log << QStringLiteral("graphicConvert");
+    recordedResult = EngineRecorder::convertResult;
+    // One unit of work per cell, a file written with each.
+    if (PixwrightWorkHandler work = EngineRecorder::workHandler) {
+        for (int done = 0; done <= EngineRecorder::cells; ++done)
+            if (work(EngineRecorder::workUser, done, EngineRecorder::cells, done) != 0 && done < EngineRecorder::cells)
+                return recordedResult = 40;
+    }
     if (PixwrightProgressHandler progress = EngineRecorder::progressHandler) {
         for (int done = 0; done <= EngineRecorder::cells; ++done)
             if (progress(EngineRecorder::progressUser, done, EngineRecorder::cells, done) != 0 &&
                 done < EngineRecorder::cells)
-                return 40;
+                return recordedResult = 40;
     }
-    return EngineRecorder::convertResult;
+    return recordedResult;
+}
+
+int recordGetLastFailure(PixwrightFailure* out)
+{
+    // Per thread, as the engine keeps it.
+    if (out) {
+        *out = recordedResult == 0 ? PixwrightFailure{} : EngineRecorder::failure;
+        out->code = recordedResult;
+    }
+    return recordedResult;
 }
 
 // The key calls reach the engine as well, so the window's questions about
@@ -180,6 +204,12 @@ void recordSetProgressHandler(PixwrightProgressHandler handler, void* user)
 {
     EngineRecorder::progressHandler = handler;
     EngineRecorder::progressUser = user;
+}
+
+void recordSetWorkProgressHandler(PixwrightWorkHandler handler, void* user)
+{
+    EngineRecorder::workHandler = handler;
+    EngineRecorder::workUser = user;
 }
 
 void recordSetErrorBoxHandler(PixwrightErrorBoxHandler handler)
@@ -220,10 +250,12 @@ TEngineCalls EngineRecorder::calls()
     calls.setColorKeyPaletteIndex = &recordSetColorKeyPaletteIndex;
     calls.setProgressHandler = &recordSetProgressHandler;
     calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
+    calls.setWorkProgressHandler = &recordSetWorkProgressHandler;
     // Questions change nothing; the engine answers them itself, unless a
     // test gives the planned files.
     calls.pictureKeyColor = &::pictureKeyColor;
     calls.plannedOutputFiles = &recordPlannedOutputFiles;
+    calls.getLastFailure = &recordGetLastFailure;
     return calls;
 }
 

@@ -115,9 +115,14 @@ struct EngineRecorder {
     static PixwrightErrorBoxHandler errorBoxHandler;
     static PixwrightProgressHandler progressHandler;
     static void* progressUser;
+    static PixwrightWorkHandler workHandler;
+    static void* workUser;
     static int cells;
     // What plannedOutputFiles answers, whatever it is asked.
     static QStringList planned;
+    // What getLastFailure answers after a failed conversion; its code is
+    // the conversion's result.
+    static PixwrightFailure failure;
     // The form whose convert button is captured during graphicConvert.
     static QPointer<TPixwrightForm> form;
 };

@@ -4,10 +4,12 @@
 #include "TestMain.h"
 
 #include "gui/PreviewView.h"
+#include "gui/Translation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,6 +25,10 @@ private slots:
     void engineFailureAndBadGrid();
     void realConversionWritesFiles();
     void realEngineErrorGoesThroughHost();
+    void failureSaysWhatWhereAndWhy_data();
+    void failureSaysWhatWhereAndWhy();
+    void realFailuresInBothLanguages_data();
+    void realFailuresInBothLanguages();
     void overwriteIsAskedOncePerConversion();
     void endListsTheFilesAndOpensTheFolder();
 };
@@ -98,6 +104,7 @@ void TestConvert::engineFailureAndBadGrid()
     FormEnvironment env;
     auto form = env.makeForm();
     EngineRecorder::convertResult = 4;
+    EngineRecorder::failure.kind = PIXWRIGHT_FAILURE_REQUEST;
     enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
     for (QCheckBox* box : {form->SaveNaturalCheckBox, form->SaveColorCheckBox, form->SaveAlphaCheckBox})
         box->click();
@@ -106,8 +113,9 @@ void TestConvert::engineFailureAndBadGrid()
     QCOMPARE(EngineRecorder::converts[0].saveNatural + EngineRecorder::converts[0].saveColor +
                  EngineRecorder::converts[0].saveAlpha,
              0);
-    QCOMPARE(host.messageTexts(), QStringList{"画像変換に失敗しました。"});
-    QCOMPARE(host.messages[0].icon, QMessageBox::Question);
+    QCOMPARE(host.messageTexts(),
+             QStringList{"出力する画像がありません。アルファチャネル付き、無し、のみのどれかを選んでください。"});
+    QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
     QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生"));
     QVERIFY(form->ConvertButton->isEnabled());
     QCOMPARE(form->ConvertButton->text(), QStringLiteral("変換開始"));
@@ -166,12 +174,121 @@ void TestConvert::realEngineErrorGoesThroughHost()
     TPixwrightForm form(context);
     enterInputFile(form, writePicture(env.path("tiny.png"), patternPicture(3, 2), "PNG"));
     QVERIFY(convertAndWait(form));
-    QCOMPARE(host.messageTexts(),
-             QStringList({"出力フォルダが指定されていません。", "画像変換に失敗しました。"}));
-    QVERIFY(!host.messages[0].hadOwner);
-    QCOMPARE(host.messages[0].icon, QMessageBox::Critical);
-    QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生！"));
-    QCOMPARE(host.messages[1].owner.data(), &form);
+    // One box, the window's, with the warning icon.
+    QCOMPARE(host.messageTexts(), QStringList{"出力フォルダが指定されていません。"});
+    QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
+    QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生"));
+    QCOMPARE(host.messages[0].owner.data(), &form);
+}
+
+void TestConvert::failureSaysWhatWhereAndWhy_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<QString>("japanese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("write") << 21 << PIXWRIGHT_FAILURE_NOT_WRITTEN << "/out/World_00.png" << "Permission denied" << ""
+                           << "'/out/World_00.png' に書き込めません: Permission denied"
+                           << "Cannot write '/out/World_00.png': Permission denied";
+    QTest::newRow("open") << 10 << PIXWRIGHT_FAILURE_SOURCE_NOT_OPENED << "/home/u/x.png"
+                          << "No such file or directory" << ""
+                          << "'/home/u/x.png' を開けません: No such file or directory"
+                          << "Cannot open '/home/u/x.png': No such file or directory";
+    QTest::newRow("parent") << 8 << PIXWRIGHT_FAILURE_FOLDER_NO_PARENT << "/a/b/c" << "No such file or directory"
+                            << "/a/b" << "出力フォルダ '/a/b/c' を作れません: 親フォルダ '/a/b' がありません。"
+                            << "The output folder '/a/b/c' cannot be made: its parent '/a/b' does not exist";
+    QTest::newRow("decode") << 10 << PIXWRIGHT_FAILURE_SOURCE_NOT_DECODED << "/in/b.png" << "Not a PNG file" << ""
+                            << "'/in/b.png' を画像として読めません: Not a PNG file"
+                            << "Cannot read '/in/b.png' as a picture: Not a PNG file";
+    QTest::newRow("request") << 5 << PIXWRIGHT_FAILURE_REQUEST << "" << "" << ""
+                             << "二つの出力のサフィックスが同じです（大文字と小文字は区別しません）。"
+                             << "Two outputs have the same suffix (letter case does not count).";
+}
+
+void TestConvert::failureSaysWhatWhereAndWhy()
+{
+    QFETCH(int, code);
+    QFETCH(int, kind);
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    QFETCH(QString, other);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+    for (const auto language : {translation::Language::Japanese, translation::Language::English}) {
+        QVERIFY(translation::install(language));
+        EngineRecorder::reset(code);
+        EngineRecorder::failure.kind = kind;
+        qstrncpy(EngineRecorder::failure.path, path.toUtf8().constData(), sizeof EngineRecorder::failure.path);
+        qstrncpy(EngineRecorder::failure.reason, reason.toUtf8().constData(), sizeof EngineRecorder::failure.reason);
+        qstrncpy(EngineRecorder::failure.other, other.toUtf8().constData(), sizeof EngineRecorder::failure.other);
+        ScriptedModalHost host;
+        FormEnvironment env;
+        auto form = env.makeForm();
+        enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
+        // The engine's own box text reaches the handler and is not shown.
+        EngineRecorder::errorBoxHandler("エラー発生！", "画像ファイルの保存に失敗しました。");
+        QVERIFY(convertAndWait(*form));
+        // One box, with the warning icon, in the window's language.
+        QCOMPARE(host.messageTexts(),
+                 QStringList{language == translation::Language::Japanese ? japanese : english});
+        QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
+        QCOMPARE(host.messages[0].owner.data(), form.get());
+        QCOMPARE(host.messages[0].caption, language == translation::Language::Japanese ? QStringLiteral("エラー発生")
+                                                                                      : QStringLiteral("Error"));
+    }
+    QVERIFY(translation::install(translation::Language::Japanese));
+}
+
+void TestConvert::realFailuresInBothLanguages_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("japanese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("input gone") << "input gone" << "'%1/in.png' を開けません: No such file or directory"
+                                << "Cannot open '%1/in.png': No such file or directory";
+    QTest::newRow("folder two deep") << "folder two deep"
+                                     << "出力フォルダ '%1/a/b/c' を作れません: 親フォルダ '%1/a/b' がありません。"
+                                     << "The output folder '%1/a/b/c' cannot be made: its parent '%1/a/b' does not exist";
+    QTest::newRow("read-only folder") << "read-only folder" << "'%1/ro/in.png' に書き込めません: Permission denied"
+                                      << "Cannot write '%1/ro/in.png': Permission denied";
+}
+
+void TestConvert::realFailuresInBothLanguages()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+    for (const auto language : {translation::Language::Japanese, translation::Language::English}) {
+        QVERIFY(translation::install(language));
+        ScriptedModalHost host;
+        FormEnvironment env;
+        TFormContext context = env.context();
+        context.engine = TEngineCalls::exports();
+        TPixwrightForm form(context);
+        const QString input = writePicture(env.path("in.png"), patternPicture(7, 5), "PNG");
+        enterInputFile(form, input);
+        form.SaveDirEdit->setText(env.path("out"));
+        if (failure == "input gone") {
+            QFile::remove(input);
+        } else if (failure == "folder two deep") {
+            form.SaveDirEdit->setText(env.path("a/b/c"));
+        } else {
+            QDir().mkpath(env.path("ro"));
+            QFile::setPermissions(env.path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            if (QFile(env.path("ro/probe")).open(QIODevice::WriteOnly))
+                QSKIP("this user writes into any folder");
+            form.SaveDirEdit->setText(env.path("ro"));
+        }
+        QVERIFY(convertAndWait(form));
+        const QString expected = (language == translation::Language::Japanese ? japanese : english).arg(env.path(""));
+        QCOMPARE(host.messageTexts(), QStringList{QString(expected).replace(QStringLiteral("//"), QStringLiteral("/"))});
+        QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
+        QFile::setPermissions(env.path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    QVERIFY(translation::install(translation::Language::Japanese));
 }
 
 void TestConvert::overwriteIsAskedOncePerConversion()
