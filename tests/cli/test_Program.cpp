@@ -421,3 +421,39 @@ TEST_F(CliProgram, CtrlCStopsALargePictureAtOnce)
         EXPECT_EQ(entries, 0);
     }
 }
+
+TEST_F(CliProgram, AFolderThatTakesNoFileSaysPermissionDenied)
+{
+    const std::string cli = PIXWRIGHT_CLI;
+    writeBmp(dir + "/in.bmp", 4, 4);
+    const std::string ro = dir + "/ro";
+    mkdir(ro.c_str(), 0555);
+    chmod(ro.c_str(), 0555);
+    chmod(dir.c_str(), 0755);
+    chmod((dir + "/in.bmp").c_str(), 0644);
+    // As root, the program runs as nobody, whom the folder refuses.
+    std::string as;
+    if (geteuid() == 0) {
+        as = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (std::system((as + "test -x " + cli + " 2>/dev/null").c_str()) != 0)
+            GTEST_SKIP() << "the built program is not reachable for an unprivileged user here";
+    }
+    // Its log goes to a folder of its own.
+    const std::string work = dir + "/work";
+    mkdir(work.c_str(), 0777);
+    chmod(work.c_str(), 0777);
+    const std::string command = "cd " + work + " && env -u LC_ALL -u LC_MESSAGES LANG=C " + as + cli + " -q -o " + ro + " "
+                                + dir + "/in.bmp 2>&1";
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << out;
+    EXPECT_NE(out.find("pixwright-cli: " + dir + "/in.bmp: code 21: Cannot write '" + ro + "/in.png': Permission denied"),
+              std::string::npos)
+        << out;
+}
