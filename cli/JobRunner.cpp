@@ -21,14 +21,26 @@ void collectBox(const char*, const char* text)
         currentResult->messages.push_back(text);
 }
 
-int collectProgress(void* user, int, int, int filesWritten)
+struct WorkWatch {
+    ProgressLine* progress = nullptr;
+    const std::atomic<bool>* stop = nullptr;
+};
+
+// Called in bands of rows, so the line moves and a stop is seen inside a
+// large picture too.
+int collectWork(void* user, long long unitsDone, long long unitsTotal, int filesWritten)
 {
+    const auto* watch = static_cast<const WorkWatch*>(user);
     if (currentResult != nullptr) {
-        if (auto* progressLine = static_cast<ProgressLine*>(user))
-            progressLine->filesWritten(filesWritten - currentResult->filesWritten);
+        if (watch->progress != nullptr) {
+            watch->progress->filesWritten(filesWritten - currentResult->filesWritten);
+            watch->progress->work(unitsDone - currentResult->unitsDone, unitsTotal - currentResult->unitsTotal);
+        }
         currentResult->filesWritten = filesWritten;
+        currentResult->unitsDone = unitsDone;
+        currentResult->unitsTotal = unitsTotal;
     }
-    return 0;
+    return watch->stop != nullptr && watch->stop->load() ? 1 : 0;
 }
 
 // The inputs of one run and their results, reported in input order by
@@ -59,8 +71,8 @@ void convertInput(void* data, int index)
 
 } // namespace
 
-JobRunner::JobRunner(const Options& options, int jobs, ProgressLine* progress)
-    : options_(options), jobs_(jobs), progress_(progress)
+JobRunner::JobRunner(const Options& options, int jobs, ProgressLine* progress, const std::atomic<bool>* stop)
+    : options_(options), jobs_(jobs), progress_(progress), stop_(stop)
 {
 }
 
@@ -77,6 +89,10 @@ InputPlan JobRunner::plainPlan(const std::string& input) const
 InputResult JobRunner::convert(const std::string& input, const InputPlan& plan) const
 {
     InputResult result;
+    if (stop_ != nullptr && stop_->load()) {
+        result.code = PIXWRIGHT_RESULT_CANCELLED;
+        return result;
+    }
     currentResult = &result;
     const Job& job = plan.job;
     result.code = graphicConvertWithKey(
@@ -85,7 +101,15 @@ InputResult JobRunner::convert(const std::string& input, const InputPlan& plan) 
         options_.sharpen, job.alphaGrid, options_.interpolation, options_.format, job.saveNatural,
         options_.naturalSuffix.c_str(), job.saveColor, options_.colorSuffix.c_str(), job.saveAlpha,
         options_.alphaSuffix.c_str());
+    // Kept per thread by the engine: read here, on the converting thread.
+    if (result.code != PIXWRIGHT_RESULT_SUCCESS) {
+        result.failure.emplace();
+        getLastFailure(&*result.failure);
+    }
     currentResult = nullptr;
+    // A finished conversion's work leaves the running total.
+    if (progress_ != nullptr)
+        progress_->work(-result.unitsDone, -result.unitsTotal);
     return result;
 }
 
@@ -97,7 +121,8 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Report& report
 void JobRunner::run(const std::vector<std::string>& inputs, const Planner& plan, const Report& report)
 {
     setErrorBoxHandler(collectBox);
-    setProgressHandler(collectProgress, progress_);
+    WorkWatch watch{progress_, stop_};
+    setWorkProgressHandler(collectWork, &watch);
     // One budget for everything: the inputs run side by side on the
     // engine's pool, and each conversion's cells borrow what is free of it.
     setThreadCount(jobs_);
@@ -108,7 +133,7 @@ void JobRunner::run(const std::vector<std::string>& inputs, const Planner& plan,
     batch.progress = progress_;
     batch.results.resize(inputs.size());
     runTasks(static_cast<int>(inputs.size()), convertInput, &batch);
-    setProgressHandler(nullptr, nullptr);
+    setWorkProgressHandler(nullptr, nullptr);
 }
 
 } // namespace cli

@@ -3,7 +3,9 @@
 
 #include "cli/Options.h"
 #include "cli/ProgressLine.h"
+#include "engine/Pixwright_DLL.h"
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +19,11 @@ struct InputResult {
     // The texts of the engine's error boxes, in the order shown.
     std::vector<std::string> messages;
     int filesWritten = 0;
+    // The work of the conversion in the engine's units, as last reported.
+    long long unitsDone = 0;
+    long long unitsTotal = 0;
+    // What the engine keeps of a failure, for the program's own message.
+    std::optional<PixwrightFailure> failure;
 };
 
 // How one input converts: where its files go, the engine arguments, and the
@@ -35,7 +42,10 @@ class JobRunner {
 public:
     // jobs: threads in all, the calling thread included (0: the engine's
     // default, the core count); the inputs and the cells of each share them.
-    JobRunner(const Options& options, int jobs, ProgressLine* progress = nullptr);
+    // stop, when given, is read as the conversions go: once set, the running
+    // ones stop at their next band of rows (code 40) and no other starts.
+    JobRunner(const Options& options, int jobs, ProgressLine* progress = nullptr,
+              const std::atomic<bool>* stop = nullptr);
 
     using Report = std::function<void(size_t index, const InputResult& result)>;
     void run(const std::vector<std::string>& inputs, const Report& report);
@@ -55,6 +65,7 @@ private:
     const Options& options_;
     int jobs_;
     ProgressLine* progress_;
+    const std::atomic<bool>* stop_;
 };
 
 } // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/ProgressLine.h"
 
+#include <algorithm>
 
 namespace cli {
 
@@ -17,11 +18,26 @@ ProgressLine::ProgressLine(std::FILE* terminal, bool shown, std::size_t inputs)
 
 ProgressLine::~ProgressLine() { finish(); }
 
-std::string ProgressLine::text(std::size_t done, std::size_t inputs, long files, double seconds)
+std::string ProgressLine::text(std::size_t done, std::size_t inputs, long files, double seconds, int percent)
 {
-    char line[128];
-    std::snprintf(line, sizeof line, "%zu of %zu pictures, %ld files written, %.1f s", done, inputs, files, seconds);
+    char line[160];
+    if (percent < 0)
+        std::snprintf(line, sizeof line, "%zu of %zu pictures, %ld files written, %.1f s", done, inputs, files,
+                      seconds);
+    else
+        std::snprintf(line, sizeof line, "%zu of %zu pictures, %ld files written, %.1f s, %d%% of the pictures under way",
+                      done, inputs, files, seconds, percent);
     return line;
+}
+
+void ProgressLine::work(long long moreDone, long long moreTotal)
+{
+    if (!shown_)
+        return;
+    unitsDone_ += moreDone;
+    unitsTotal_ += moreTotal;
+    std::lock_guard<std::mutex> guard(lock_);
+    draw(false);
 }
 
 void ProgressLine::filesWritten(int more)
@@ -70,7 +86,9 @@ void ProgressLine::draw(bool force)
     const double seconds = std::chrono::duration<double>(now - start_).count();
     // Back to the start of the line, the text, and the rest of the line
     // wiped.
-    std::fprintf(terminal_, "\r%s\033[K", text(done_, inputs_, files_.load(), seconds).c_str());
+    const long long total = unitsTotal_.load();
+    const int percent = total > 0 ? int(std::min<long long>(unitsDone_.load(), total) * 100 / total) : -1;
+    std::fprintf(terminal_, "\r%s\033[K", text(done_, inputs_, files_.load(), seconds, percent).c_str());
     std::fflush(terminal_);
     lastDrawn_ = now;
     drawn_ = true;

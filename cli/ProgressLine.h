@@ -20,6 +20,9 @@ public:
 
     // From any thread: files written by a running conversion.
     void filesWritten(int more);
+    // From any thread: work of the running conversions done and known, in
+    // the engine's units; a finished conversion takes its own back out.
+    void work(long long moreDone, long long moreTotal);
     // On the reporting thread: one more input finished.
     void inputDone();
     // Prints a line of its own to a stream (standard error or output, which
@@ -30,7 +33,8 @@ public:
 
 private:
     // The text of the line, without the terminal's control bytes.
-    static std::string text(std::size_t done, std::size_t inputs, long files, double seconds);
+    // percent below 0: no work known.
+    static std::string text(std::size_t done, std::size_t inputs, long files, double seconds, int percent = -1);
 
     void draw(bool force);
     void clear();
@@ -40,6 +44,8 @@ private:
     std::size_t inputs_;
     std::size_t done_ = 0;
     std::atomic<long> files_{0};
+    std::atomic<long long> unitsDone_{0};
+    std::atomic<long long> unitsTotal_{0};
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastDrawn_;
     bool drawn_ = false;

@@ -1,11 +1,14 @@
 // pixwright-cli: converts pictures from the command line through the
 // engine's exported calls, one graphicConvert per input.
+#include "cli/FailureText.h"
 #include "cli/GameRun.h"
 #include "cli/JobRunner.h"
 #include "cli/Options.h"
 #include "cli/ProgressLine.h"
 #include "engine/Pixwright_DLL.h"
 
+#include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -13,36 +16,32 @@
 
 namespace {
 
-// The engine's messages may span lines (a path error under its heading,
-// after a blank line); a failure is reported in one line. A single line
-// break is part of a name the message quotes and is kept, to be shown
-// escaped.
-std::string oneLine(const std::vector<std::string>& messages)
+// Ctrl-C or a TERM asks the running conversions to stop at their next band
+// of rows, so the files already whole stay and none is left half-written;
+// a second one ends the program at once.
+std::atomic<bool> stopRequested{false};
+std::atomic<int> stopSignal{0};
+
+void requestStop(int signal)
 {
-    std::string line;
-    for (const std::string& message : messages) {
-        if (!line.empty())
-            line += ' ';
-        size_t i = 0;
-        while (i < message.size()) {
-            size_t breaks = 0, end = i;
-            while (end < message.size() && (message[end] == '\n' || message[end] == '\r')) {
-                breaks += message[end] == '\n';
-                ++end;
-            }
-            if (end == i) {
-                line += message[i++];
-                continue;
-            }
-            if (breaks >= 2 || end == message.size() || i == 0)
-                line += (line.empty() || end == message.size()) ? "" : " ";
-            else
-                line.append(message, i, end - i);
-            i = end;
-        }
+    stopSignal.store(signal);
+    if (stopRequested.exchange(true)) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
     }
-    return line.empty() ? "failed" : line;
 }
+
+void stopOnSignals()
+{
+    struct sigaction action{};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// The shell's convention: 128 + the signal, 130 for Ctrl-C, 143 for TERM.
+int stopExitStatus() { return 128 + (stopSignal.load() != 0 ? stopSignal.load() : SIGINT); }
 
 // A name may hold any byte but "/" and NUL, a line break or an escape
 // sequence included; shown as it stands it would break the one line or drive
@@ -144,10 +143,13 @@ int main(int argc, char** argv)
         setColorKeyOff();
     setPngFilter(options.pngFilter);
 
+    const cli::Language language = cli::messageLanguageFromEnvironment();
     int failed = 0;
+    long filesWritten = 0;
     cli::ProgressLine progress(stderr, isatty(fileno(stderr)) && options.verbosity != cli::Verbosity::Quiet,
                                inputs.size());
-    cli::JobRunner runner(options, options.jobs, &progress);
+    stopOnSignals();
+    cli::JobRunner runner(options, options.jobs, &progress, &stopRequested);
     const bool verbose = options.verbosity == cli::Verbosity::Verbose;
     const auto plan = [&](size_t i) {
         if (game)
@@ -163,8 +165,12 @@ int main(int argc, char** argv)
     }
     runner.run(inputs, plan, [&](size_t i, const cli::InputResult& result) {
         const std::string& input = inputs[i];
+        filesWritten += result.filesWritten;
         if (game)
             game->record(i, result);
+        // A stopped conversion is no failure of its picture.
+        if (result.code == PIXWRIGHT_RESULT_CANCELLED)
+            return;
         if (result.code == 0) {
             if (verbose)
                 progress.print(stdout, input + ": " + std::to_string(result.filesWritten) + " files written");
@@ -172,10 +178,20 @@ int main(int argc, char** argv)
         }
         ++failed;
         const std::string log = logElsewhere();
+        const std::string message = result.failure ? cli::failureText(*result.failure, language) : "failed";
         progress.print(stderr, "pixwright-cli: " + shown(input) + ": code " + std::to_string(result.code) + ": "
-                                   + shown(oneLine(result.messages)) + (log.empty() ? "" : " (log: " + shown(log) + ")"));
+                                   + shown(message) + (log.empty() ? "" : " (log: " + shown(log) + ")"));
     });
     progress.finish();
+    if (stopRequested) {
+        // The pictures done before the stop are in the report too.
+        if (game) {
+            std::string error;
+            game->writeReport(&error);
+        }
+        std::cerr << "pixwright-cli: " << cli::stoppedText(filesWritten, language) << "\n";
+        return stopExitStatus();
+    }
     // A game's pictures not tried (their files are another's) count too.
     const size_t total = inputs.size() + (game ? game->clashLines().size() : 0);
     if (verbose && total > 1)

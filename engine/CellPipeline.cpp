@@ -2,6 +2,7 @@
 
 #include "auxlib/error/LogCapture.h"
 #include "auxlib/utility/WorkerPool.h"
+#include "engine/LastFailure.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -46,6 +48,8 @@ struct VariantOutcome {
     int variant = 0;
     std::optional<StagedFile> file;
     ResultCode result = Success;
+    // Why the file could not be written, when it could not.
+    std::string reason;
     PartOutcome outcome;
 };
 
@@ -254,6 +258,8 @@ private:
                 makeOutputFileName(j.options, j.outputPath, w.index, j.variants[v.variant].suffix);
             v.file.emplace(name);
             v.result = variantWriters[v.variant](*w.output, name, j.write, &*v.file);
+            if (v.result != Success && v.result != WriteStopped)
+                v.reason = v.file->failureReason();
             return true;
         }
         default:
@@ -299,11 +305,14 @@ ConvertResult commit(CellWork& w, int& filesWritten)
         replay(v.outcome);
         if (v.result == WriteStopped)
             return Cancelled;
-        if (v.result != Success)
+        if (v.result != Success) {
+            noteFailure(PIXWRIGHT_FAILURE_NOT_WRITTEN, v.file ? v.file->finalName() : std::string(), v.reason);
             return variantFailures[v.variant];
+        }
         if (v.file && v.file->written()) {
             if (!v.file->commit()) {
                 PixSaver::logSaveFailure(v.file->finalName(), false);
+                noteFailure(PIXWRIGHT_FAILURE_NOT_WRITTEN, v.file->finalName(), v.file->failureReason());
                 return variantFailures[v.variant];
             }
             ++filesWritten;

@@ -9,6 +9,7 @@
 #include "engine/ConvertResult.h"
 #include "engine/SourcePicture.h"
 #include "engine/EngineSettings.h"
+#include "engine/LastFailure.h"
 #include "engine/OutputFolder.h"
 #include "engine/OutputNaming.h"
 #include "engine/PixEffector.h"
@@ -16,9 +17,13 @@
 #include "engine/PixSaver.h"
 #include "engine/Pixwright_DLL.h"
 
+#include <boost/filesystem/path.hpp>
 #include <boost/format.hpp>
+#include <cerrno>
+#include <cstdio>
 #include <exception>
 #include <string>
+#include <system_error>
 
 namespace engine {
 
@@ -102,6 +107,21 @@ RequestCheck checkRequest(const ConvertRequest& request)
     return check;
 }
 
+// Whether the source could not be read at all (the system says why) or was
+// read and not understood (the decoder says why).
+void noteLoadFailure(const std::string& sourcePath, const std::string& decoderReason)
+{
+    errno = 0;
+    if (std::FILE* file = std::fopen(sourcePath.c_str(), "rb")) {
+        std::fclose(file);
+        noteFailure(PIXWRIGHT_FAILURE_SOURCE_NOT_DECODED, sourcePath, decoderReason);
+        return;
+    }
+    const int error = errno;
+    noteFailure(PIXWRIGHT_FAILURE_SOURCE_NOT_OPENED, sourcePath,
+                error != 0 ? std::generic_category().message(error) : decoderReason);
+}
+
 std::string outputPathFor(const Path& folder, std::string outputName, const char* sourcePath,
                           const std::array<CellVariant, 3>& variants)
 {
@@ -131,13 +151,22 @@ ConvertResult convert(const ConvertRequest& request)
     try {
         switch (output.prepare(folder)) {
         case OutputFolder::State::NotAFolder:
+            noteFailure(PIXWRIGHT_FAILURE_NOT_A_FOLDER, folder.native());
             return fail(BadOutputName, "出力ディレクトリにはディレクトリ名を指定して下さい。");
         case OutputFolder::State::NotCreated:
+            noteFailure(PIXWRIGHT_FAILURE_FOLDER_NOT_MADE, folder.native());
             return fail(FolderNotCreated, "出力フォルダの作成に失敗しました。");
         case OutputFolder::State::Ready:
             break;
         }
     } catch (const PathError& e) {
+        // Only one level is made: a missing parent is the usual cause, and
+        // the one worth naming.
+        const std::string parent = boost::filesystem::path(folder.native()).parent_path().string();
+        if (e.error() == ENOENT && !parent.empty())
+            noteFailure(PIXWRIGHT_FAILURE_FOLDER_NO_PARENT, folder.native(), e.reason(), parent);
+        else
+            noteFailure(PIXWRIGHT_FAILURE_FOLDER_NOT_MADE, folder.native(), e.reason());
         return fail(BadPath, boost::format("出力フォルダの名前がおかしいです。\n\n%s") % e.what());
     }
 
@@ -145,6 +174,7 @@ ConvertResult convert(const ConvertRequest& request)
     try {
         outputPath = outputPathFor(folder, check.outputName, request.sourcePath, check.variants);
     } catch (const PathError& e) {
+        noteFailure(PIXWRIGHT_FAILURE_BAD_NAME, e.subject(), e.reason());
         return fail(BadPath, boost::format("出力ファイル名がおかしいです。\n\n%s") % e.what());
     }
 
@@ -152,20 +182,27 @@ ConvertResult convert(const ConvertRequest& request)
     Surface source;
     LoadReport loaded;
     if (loadSource(sourcePath, source, loaded) != Success) {
-        if (loaded.tooLarge)
+        if (loaded.tooLarge) {
             ErrorLogger(sourceName, tooLargeSite)
                 .put(boost::format("画像が大きすぎます。(%1% × %2%) 変換できるのは幅 %3%、高さ %4% ピクセルまでです。")
                      % loaded.declaredWidth % loaded.declaredHeight % maxSourceWidth % maxSourceHeight);
-        else
+            noteFailure(PIXWRIGHT_FAILURE_SOURCE_TOO_LARGE, sourcePath,
+                        (boost::format("%1% × %2% > %3% × %4%") % loaded.declaredWidth % loaded.declaredHeight
+                         % maxSourceWidth % maxSourceHeight).str());
+        } else {
             ErrorLogger(sourceName, loadFailedSite)
                 .put(boost::format("画像ファイル'%1%'を読み込めませんでした。:%2%") % sourcePath % loaded.reason);
+            noteLoadFailure(sourcePath, loaded.reason);
+        }
         return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
     }
     const Rgba key = chooseKeyColour(keyState, source, loaded.ownPalette);
     const PixReplacer replacer;
     CellList cells = replacer.rearrange(source, key, request.editorPreset);
-    if (cells.empty())
+    if (cells.empty()) {
+        noteFailure(PIXWRIGHT_FAILURE_NOT_CUT, sourcePath);
         return fail(NotRearranged, boost::format("画像ファイル'%s'ファイルの並び替えにに失敗しました。") % sourcePath);
+    }
 
     const Rgba empty{key.r, key.g, key.b, 0};
     const PixEffector effector(request.interpolation, key, empty);
@@ -192,6 +229,7 @@ ConvertResult convert(const ConvertRequest& request)
     case Cancelled:
         return Cancelled;
     case CellNotConverted:
+        noteFailure(PIXWRIGHT_FAILURE_NOT_CONVERTED, sourcePath);
         return fail(CellNotConverted, "画像ファイルの変換に失敗しました。");
     case NaturalNotSaved:
     case ColorNotSaved:
@@ -203,17 +241,52 @@ ConvertResult convert(const ConvertRequest& request)
     return Converted;
 }
 
-int graphicConvert(const ConvertRequest& request)
+namespace {
+
+int convertCatching(const ConvertRequest& request)
 {
     if (request.sourcePath == nullptr || request.outputFolder == nullptr)
         return NullArgument;
     try {
         return convert(request);
+    } catch (const PathError& e) {
+        // The output folder's text broke the folder-name rule.
+        noteFailure(PIXWRIGHT_FAILURE_BAD_NAME, e.subject(), e.reason());
+        return fail(StandardException, boost::format("%1%") % copyText(e.what()));
     } catch (const std::exception& e) {
+        noteFailure(PIXWRIGHT_FAILURE_INTERNAL, std::string(), copyText(e.what()));
         return fail(StandardException, boost::format("%1%") % copyText(e.what()));
     } catch (...) {
         return fail(OtherException, "画像変換中に例外が発生しました。");
     }
+}
+
+// The kind of a failure no place noted more closely.
+int kindOfCode(int code)
+{
+    switch (code) {
+    case NullArgument:
+    case NoSourcePath:
+    case NoOutputFolder:
+    case NoOutput:
+    case SuffixClash:
+    case BadOutputName:
+        return PIXWRIGHT_FAILURE_REQUEST;
+    case Cancelled:
+        return PIXWRIGHT_FAILURE_CANCELLED;
+    default:
+        return PIXWRIGHT_FAILURE_INTERNAL;
+    }
+}
+
+} // namespace
+
+int graphicConvert(const ConvertRequest& request)
+{
+    clearFailure();
+    const int code = convertCatching(request);
+    finishFailure(code, kindOfCode(code));
+    return code;
 }
 
 } // namespace engine

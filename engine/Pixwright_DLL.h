@@ -340,6 +340,40 @@ typedef struct PixwrightFileFormat {
 } PixwrightFileFormat;
 /* Always fills *format; returns its `picture`. */
 PIXWRIGHT_API int fileFormat(const char* path, PixwrightFileFormat* format);
+/* Why the last graphicConvert of the calling thread failed, in parts a front
+ * end puts into a message of its own language: the kind of failure, the file
+ * or folder concerned and the reason the system or the decoder gave. The
+ * error box text and the log entry stay as they are; these are the same
+ * facts, not a translation of them. */
+#define PIXWRIGHT_FAILURE_NONE 0
+#define PIXWRIGHT_FAILURE_REQUEST 1            /* codes 1 to 5 and a name starting with ".": the code says which */
+#define PIXWRIGHT_FAILURE_NOT_A_FOLDER 2       /* path: the output folder, which is something else */
+#define PIXWRIGHT_FAILURE_FOLDER_NO_PARENT 3   /* path: the output folder; other: its parent, which does not exist */
+#define PIXWRIGHT_FAILURE_FOLDER_NOT_MADE 4    /* path: the output folder; reason: the system's */
+#define PIXWRIGHT_FAILURE_BAD_NAME 5           /* path: the folder or name refused; reason: the rule it breaks */
+#define PIXWRIGHT_FAILURE_SOURCE_NOT_OPENED 6  /* path: the source; reason: the system's */
+#define PIXWRIGHT_FAILURE_SOURCE_NOT_DECODED 7 /* path: the source; reason: the decoder's */
+#define PIXWRIGHT_FAILURE_SOURCE_TOO_LARGE 8   /* path: the source; reason: its size against the largest taken */
+#define PIXWRIGHT_FAILURE_NOT_CUT 9            /* path: the source */
+#define PIXWRIGHT_FAILURE_NOT_CONVERTED 10     /* path: the source */
+#define PIXWRIGHT_FAILURE_NOT_WRITTEN 11       /* path: the output file; reason: the system's or the encoder's */
+#define PIXWRIGHT_FAILURE_INTERNAL 12          /* reason: the exception's text, if any */
+#define PIXWRIGHT_FAILURE_CANCELLED 13         /* code 40 */
+
+typedef struct PixwrightFailure {
+    int code; /* what graphicConvert returned */
+    int kind; /* PIXWRIGHT_FAILURE_... */
+    /* NUL-terminated byte strings as the engine got or made them; empty
+     * where the kind has none; cut at the end (between UTF-8 characters)
+     * when longer. */
+    char path[4096];
+    char other[4096];
+    char reason[1024];
+} PixwrightFailure;
+
+/* The calling thread's last graphicConvert result (0 after a success or
+ * before any call), with *failure filled when failure is not null. */
+PIXWRIGHT_API int getLastFailure(PixwrightFailure* failure);
 
 #ifdef __cplusplus
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <system_error>
 
 namespace engine {
 
@@ -16,7 +17,7 @@ namespace {
 // A name someone planted (a file or a link) is never written through: the
 // temporary file is created exclusively, and a taken name makes another
 // random one. Null with SDL's error text set when no file could be made.
-SDL_RWops* createTemporary(std::string& name, const std::string& finalName)
+SDL_RWops* createTemporary(std::string& name, const std::string& finalName, int& error)
 {
     constexpr int attempts = 8;
     for (int attempt = 0; attempt < attempts; ++attempt) {
@@ -32,6 +33,7 @@ SDL_RWops* createTemporary(std::string& name, const std::string& finalName)
             break;
     }
     const int reason = errno;
+    error = reason;
     SDL_SetError("Couldn't open %s: %s", name.c_str(), std::strerror(reason));
     return nullptr;
 }
@@ -65,7 +67,7 @@ StagedFile::StagedFile(std::string finalName)
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
     : finalName_(std::move(other.finalName_)), temporaryName_(std::move(other.temporaryName_)),
-      written_(other.written_)
+      written_(other.written_), failureReason_(std::move(other.failureReason_))
 {
     other.written_ = false;
 }
@@ -78,10 +80,13 @@ int StagedFile::write(SDL_Surface* picture, const WPX_SaveSettings& settings)
     const std::string::size_type dot = finalName_.rfind('.');
     const char* type = dot == std::string::npos ? nullptr : finalName_.c_str() + dot + 1;
 
-    SDL_RWops* stream = createTemporary(temporaryName_, finalName_);
+    failureReason_.clear();
+    int openError = 0;
+    SDL_RWops* stream = createTemporary(temporaryName_, finalName_, openError);
     int result;
     if (stream == nullptr) {
         renameInError(temporaryName_, finalName_);
+        failureReason_ = openError != 0 ? std::generic_category().message(openError) : std::string(SDL_GetError());
         return 1;
     } else {
         result = WPX_SaveEx_RW(picture, stream, type, &settings);
@@ -90,6 +95,8 @@ int StagedFile::write(SDL_Surface* picture, const WPX_SaveSettings& settings)
     if (result != 0) {
         removeQuietly(temporaryName_);
         renameInError(temporaryName_, finalName_);
+        if (failureReason_.empty())
+            failureReason_ = SDL_GetError();
         return result;
     }
     written_ = true;
@@ -100,6 +107,7 @@ bool StagedFile::commit()
 {
     if (!written_) {
         SDL_SetError("Nothing written for %s", finalName_.c_str());
+        failureReason_ = SDL_GetError();
         return false;
     }
     boost::system::error_code ec;
@@ -107,6 +115,7 @@ bool StagedFile::commit()
     boost::filesystem::rename(boost::filesystem::path(temporaryName_), boost::filesystem::path(finalName_), ec);
     if (ec) {
         const std::string reason = ec.message();
+        failureReason_ = reason;
         discard();
         SDL_SetError("Couldn't write %s: %s", finalName_.c_str(), reason.c_str());
         return false;

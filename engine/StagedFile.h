@@ -38,10 +38,16 @@ public:
 
     bool written() const { return written_; }
 
+    // Why the last write or commit failed, in the system's words where the
+    // system refused (the file could not be made or moved), else the
+    // saver's; empty after a success.
+    const std::string& failureReason() const { return failureReason_; }
+
 private:
     std::string finalName_;
     std::string temporaryName_;
     bool written_ = false;
+    std::string failureReason_;
 };
 
 } // namespace engine

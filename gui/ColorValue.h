@@ -6,7 +6,6 @@
 #include <QString>
 #include <cstdint>
 
-
 using TColorValue = std::uint32_t;
 
 inline int colorRed(TColorValue c) { return static_cast<int>(c & 0xFFu); }
@@ -19,16 +18,15 @@ inline TColorValue makeColorValue(int red, int green, int blue)
            (static_cast<TColorValue>(blue & 0xFF) << 16);
 }
 
-// "(RR,GG,BB)" in upper-case hexadecimal, each channel zero-padded to two
-// digits.
+// "#RRGGBB" in upper-case hexadecimal, each channel zero-padded to two
+// digits: the notation of web colours, which nobody reads as decimal.
 inline QString formatColorValue(TColorValue c)
 {
-    return QStringLiteral("(%1,%2,%3)")
+    return QStringLiteral("#%1%2%3")
         .arg(colorRed(c), 2, 16, QLatin1Char('0'))
         .arg(colorGreen(c), 2, 16, QLatin1Char('0'))
         .arg(colorBlue(c), 2, 16, QLatin1Char('0'))
         .toUpper();
 }
-
 
 #endif

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <atomic>
@@ -34,6 +35,9 @@ struct TConversionRequest {
     QByteArray alphaSuffix;
 
     int run(const TEngineCalls& engine) const;
+    // The files run would write, in the order it writes them, as the engine
+    // names them; empty when the engine cannot say or would write nothing.
+    QStringList plannedFiles(const TEngineCalls& engine) const;
 };
 
 // The first picture the request's conversion writes that the preview can
@@ -50,11 +54,15 @@ public:
     ~TConversionWorker() override;
 
     bool isRunning() const { return thread_ != nullptr; }
+    // Files the last conversion wrote, as the engine last reported.
+    int filesWritten() const { return filesWritten_; }
+    // Why the last conversion failed, as the engine told its thread.
+    const PixwrightFailure& lastFailure() const { return failure_; }
 
     // Starts request on a new thread; false (and nothing started) while a
     // conversion runs.
     bool start(const TConversionRequest& request);
-    // Asks the engine to stop at the next cell boundary.
+    // Asks the engine to stop at its next band of rows.
     void cancel() { cancelRequested_ = true; }
     // Returns once the running conversion has ended and finished was
     // emitted. Events of this thread go on meanwhile, so an error box the
@@ -62,21 +70,23 @@ public:
     void waitForEnd();
 
 signals:
-    // Emitted on the worker thread: after the cut with cellsDone 0, then
-    // after each cell's files.
-    void progressed(int cellsDone, int cellsTotal);
+    // Emitted on the worker thread: once the picture is cut with unitsDone
+    // 0, then as the engine's bands of rows (and files) are done.
+    void progressed(qint64 unitsDone, qint64 unitsTotal, int filesWritten);
     // Emitted on the worker's own thread once the conversion thread is gone.
     void finished(int result);
 
 private:
-    static int progressHandler(void* user, int cellsDone, int cellsTotal, int filesWritten);
+    static int progressHandler(void* user, long long unitsDone, long long unitsTotal, int filesWritten);
     void threadEnded();
 
     TEngineCalls engine_;
     QThread* thread_ = nullptr;
     std::atomic<bool> cancelRequested_{false};
+    std::atomic<int> filesWritten_{0};
     // Written by the conversion thread, read after it has ended.
     int result_ = 0;
+    PixwrightFailure failure_{};
 };
 
 // The progress bar and cancel button shown while a conversion runs.
@@ -88,7 +98,7 @@ public:
 
     // Shows the bar at zero and enables the cancel button.
     void begin();
-    void update(int cellsDone, int cellsTotal);
+    void update(qint64 unitsDone, qint64 unitsTotal);
     void end();
 
     QProgressBar* ConvertProgressBar;

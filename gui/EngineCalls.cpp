@@ -9,7 +9,9 @@ TEngineCalls TEngineCalls::exports()
     calls.setColorKeyPaletteIndex = &::setColorKeyPaletteIndex;
     calls.setProgressHandler = &::setProgressHandler;
     calls.setErrorBoxHandler = &::setErrorBoxHandler;
+    calls.setWorkProgressHandler = &::setWorkProgressHandler;
     calls.pictureKeyColor = &::pictureKeyColor;
     calls.plannedOutputFiles = &::plannedOutputFiles;
+    calls.getLastFailure = &::getLastFailure;
     return calls;
 }

@@ -19,7 +19,9 @@ struct TEngineCalls {
     using SetColorKeyPaletteIndexFn = void (*)(int index);
     using SetProgressHandlerFn = void (*)(PixwrightProgressHandler handler, void* user);
     using SetErrorBoxHandlerFn = void (*)(PixwrightErrorBoxHandler handler);
+    using SetWorkProgressHandlerFn = void (*)(PixwrightWorkHandler handler, void* user);
     using PictureKeyColorFn = int (*)(const char* path, PixwrightColor* key);
+    using GetLastFailureFn = int (*)(PixwrightFailure* failure);
     using PlannedOutputFilesFn = int (*)(const char* sourcePath, const char* outputFolder,
                                          const char* outputName, int editorPreset, int outputFormat,
                                          int saveNatural, const char* naturalSuffix, int saveColor,
@@ -32,7 +34,10 @@ struct TEngineCalls {
     SetColorKeyPaletteIndexFn setColorKeyPaletteIndex = nullptr;
     SetProgressHandlerFn setProgressHandler = nullptr;
     SetErrorBoxHandlerFn setErrorBoxHandler = nullptr;
+    SetWorkProgressHandlerFn setWorkProgressHandler = nullptr;
     PictureKeyColorFn pictureKeyColor = nullptr;
+    GetLastFailureFn getLastFailure = nullptr;
+    // May be null: nothing is known of the files ahead of a conversion.
     PlannedOutputFilesFn plannedOutputFiles = nullptr;
 
     static TEngineCalls exports();

@@ -1,9 +1,11 @@
 #include "gui/MainForm.h"
 
 #include "gui/DropHandler.h"
+#include "gui/FailureMessage.h"
 #include "gui/GameDialog.h"
 #include "gui/FileFilter.h"
 #include "gui/FolderDialog.h"
+#include "gui/HelpDialog.h"
 #include "gui/ModalHost.h"
 #include "gui/PictureFile.h"
 #include "gui/PreviewView.h"
@@ -131,6 +133,11 @@ void makeEllipsisButton(QPushButton* button)
     button->setFixedWidth(24);
 }
 
+// The window says what went wrong in its own words and language, from the
+// facts the engine keeps of the failure; the engine's own box, in Japanese
+// and without the reason, would be a second box for the same failure.
+void keepEngineBoxUnshown(const char*, const char*) {}
+
 } // namespace
 
 TPixwrightForm::TPixwrightForm(const TFormContext& context, QWidget* parent)
@@ -164,7 +171,7 @@ TPixwrightForm::TPixwrightForm(const TFormContext& context, QWidget* parent)
     ColorKeyDialog = new TColorKeyDialog(this);
     FolderDialog = new TFolderDialog(this);
 
-    engine_.setErrorBoxHandler(&pixwrightEngineErrorBox);
+    engine_.setErrorBoxHandler(&keepEngineBoxUnshown);
     PixwrightFormCreate();
 }
 
@@ -194,6 +201,7 @@ void TPixwrightForm::createControls()
     HelpMemo->setObjectName(QStringLiteral("HelpMemo"));
     HelpMemo->setGeometry(0, 0, kPreviewWidth, kPreviewHeight);
     HelpMemo->setReadOnly(true);
+    HelpMemo->setToolTip(tr("使い方のあらましです。詳しくはヘルプメニューから説明書を開きます。"));
     HelpMemo->setPlainText(QStringList{
         tr("お手軽チュートリアル"),
         tr("　１、変換元の画像を指定します。"),
@@ -201,7 +209,7 @@ void TPixwrightForm::createControls()
         tr("　３，補間方法＆透過色を設定します。"),
         tr("　４，保存先ディレクトリの設定を行います。"),
         QString(),
-        tr("詳しくは Readme.txt または"),
+        tr("詳しくはヘルプメニューまたは"),
         tr("ツールチップを参照してちょ。"),
     }.join(QLatin1Char('\n')));
     QPalette memoPalette = HelpMemo->palette();
@@ -219,15 +227,22 @@ void TPixwrightForm::createControls()
     OpenFileEdit->setToolTip(tr("入力画像を選択します。"));
     Label1->setBuddy(OpenFileEdit);
     OpenFileButton = newButton(GroupBox6, "OpenFileButton", tr("…"));
+    OpenFileButton->setToolTip(tr("入力画像をファイルの選択画面で選びます。"));
     makeEllipsisButton(OpenFileButton);
 
     auto* openRow = new QHBoxLayout;
     openRow->addWidget(OpenFileEdit, 1);
     openRow->addWidget(OpenFileButton);
+    OpenFileStatusLabel = newLabel(GroupBox6, "OpenFileStatusLabel", tr("このファイルは見つかりません。"));
+    QPalette missingPalette = OpenFileStatusLabel->palette();
+    missingPalette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+    OpenFileStatusLabel->setPalette(missingPalette);
+    OpenFileStatusLabel->hide();
     auto* group6Layout = new QVBoxLayout(GroupBox6);
     group6Layout->addWidget(previewArea, 0, Qt::AlignHCenter);
     group6Layout->addWidget(Label1);
     group6Layout->addLayout(openRow);
+    group6Layout->addWidget(OpenFileStatusLabel);
 
     ImageReplaceGroupBox = newGroup(central, "ImageReplaceGroupBox", tr("画像変換モード"));
     TilesetRadioButton = newRadioButton(ImageReplaceGroupBox, "TilesetRadioButton",
@@ -286,7 +301,7 @@ void TPixwrightForm::createControls()
     replaceLayout->addWidget(GroupBox4);
 
     // Right column: interpolation and transparent colour, then the outputs.
-    ImageConvertGroupBox = newGroup(central, "ImageConvertGroupBox", tr("補完設定"));
+    ImageConvertGroupBox = newGroup(central, "ImageConvertGroupBox", tr("補間設定"));
     Label3 = newLabel(ImageConvertGroupBox, "Label3", tr("補間モード"));
     // The lists hold the engine's numbered values, each item at its number.
     QStringList interpolations(PIXWRIGHT_INTERPOLATION_COUNT);
@@ -297,6 +312,8 @@ void TPixwrightForm::createControls()
     interpolations[PIXWRIGHT_INTERPOLATION_XBR] = tr("xBR");
     InterpolationTypeComboBox = newList(ImageConvertGroupBox, "InterpolationTypeComboBox", interpolations,
                                         PIXWRIGHT_INTERPOLATION_BILINEAR);
+    InterpolationTypeComboBox->setToolTip(
+        tr("拡大するときのドットの補い方を選びます。Scale2x と xBR を選ぶと、色を増やさないようにシャープ化を行わない設定になります。"));
     Label3->setBuddy(InterpolationTypeComboBox);
     Label4 = newLabel(ImageConvertGroupBox, "Label4", tr("シャープ化レベル"));
     SharpeLevelComboBox = newList(ImageConvertGroupBox, "SharpeLevelComboBox",
@@ -310,15 +327,19 @@ void TPixwrightForm::createControls()
     Label4->setBuddy(SharpeLevelComboBox);
     ColorKeyPosCheckBox = newCheckBox(ImageConvertGroupBox, "ColorKeyPosCheckBox",
                                       tr("透過色は画像の左上のドット"), false);
+    ColorKeyPosCheckBox->setToolTip(tr("それぞれの画像の左上のドットの色を透過色にします。"));
     ColorKeyPaletteCheckBox = newCheckBox(ImageConvertGroupBox, "ColorKeyPaletteCheckBox",
                                           tr("透過色はパレットの0番の色"), false);
     ColorKeyPaletteCheckBox->setToolTip(
         tr("パレットを持つ画像では、パレットの0番の色を透過色にします。"));
     SelectColorKeyButton =
         newButton(ImageConvertGroupBox, "SelectColorKeyButton", tr("透過色選択"));
+    SelectColorKeyButton->setToolTip(
+        tr("透過色を入力画像のドットから選びます。画像が無いときは色の選択画面で選びます。"));
     ColorKeyCaption = newLabel(ImageConvertGroupBox, "ColorKeyCaption", tr("設定された色"));
     ColorKeyLabel = newEdit(ImageConvertGroupBox, "ColorKeyLabel");
     ColorKeyLabel->setReadOnly(true);
+    ColorKeyLabel->setToolTip(tr("透過色になる色です（#RRGGBB、16進数）。"));
     ColorKeyLabel->setFixedWidth(80);
     ColorKeyCaption->setBuddy(ColorKeyLabel);
 
@@ -344,6 +365,8 @@ void TPixwrightForm::createControls()
     formats[PIXWRIGHT_FORMAT_PNG] = tr("ＰＮＧファイル");
     formats[PIXWRIGHT_FORMAT_JPEG] = tr("ＪＰＧファイル");
     SaveImageTypeComboBox = newList(ImageSaveGroupBox, "SaveImageTypeComboBox", formats, PIXWRIGHT_FORMAT_BMP);
+    SaveImageTypeComboBox->setToolTip(
+        tr("出力ファイルの形式を選びます。アルファチャネル付きの画像は PNG でだけ出力できます。"));
     Label6->setBuddy(SaveImageTypeComboBox);
     Label2 = newLabel(ImageSaveGroupBox, "Label2", tr("出力フォルダ"));
     SaveDirEdit = newEdit(ImageSaveGroupBox, "SaveDirEdit");
@@ -351,6 +374,7 @@ void TPixwrightForm::createControls()
         "パスの最後の'\\'記号はなくても構いません。フォルダが存在しない場合は勝手に作成します。"));
     Label2->setBuddy(SaveDirEdit);
     SaveDirButton = newButton(ImageSaveGroupBox, "SaveDirButton", tr("…"));
+    SaveDirButton->setToolTip(tr("出力フォルダを選択画面で選びます。"));
     makeEllipsisButton(SaveDirButton);
     Label5 = newLabel(ImageSaveGroupBox, "Label5", tr("出力ファイル名"));
     SaveFilePreffixEdit = newEdit(ImageSaveGroupBox, "SaveFilePreffixEdit");
@@ -361,23 +385,30 @@ void TPixwrightForm::createControls()
     SaveNaturalCheckBox = newCheckBox(ImageSaveGroupBox, "SaveNaturalCheckBox",
                                       tr("アルファチャネル付き"), true);
     SaveNaturalCheckBox->setToolTip(tr("アルファ情報付き画像を出力するか決めます。"));
-    NaturalSuffixLabel = newLabel(ImageSaveGroupBox, "NaturalSuffixLabel", QStringLiteral("suffix:"));
+    NaturalSuffixLabel = newLabel(ImageSaveGroupBox, "NaturalSuffixLabel", tr("サフィックス:"));
     NaturalSuffixEdit = newEdit(ImageSaveGroupBox, "NaturalSuffixEdit");
     NaturalSuffixLabel->setBuddy(NaturalSuffixEdit);
     SaveColorCheckBox = newCheckBox(ImageSaveGroupBox, "SaveColorCheckBox",
                                     tr("アルファチャネル無し"), true);
     SaveColorCheckBox->setToolTip(tr("アルファ情報無しの画像を出力するか決めます。"));
-    ColorSuffixLabel = newLabel(ImageSaveGroupBox, "ColorSuffixLabel", QStringLiteral("suffix:"));
+    ColorSuffixLabel = newLabel(ImageSaveGroupBox, "ColorSuffixLabel", tr("サフィックス:"));
     ColorSuffixEdit = newEdit(ImageSaveGroupBox, "ColorSuffixEdit", QStringLiteral("color"));
     ColorSuffixLabel->setBuddy(ColorSuffixEdit);
     SaveAlphaCheckBox = newCheckBox(ImageSaveGroupBox, "SaveAlphaCheckBox",
                                     tr("アルファチャネルのみ"), true);
     SaveAlphaCheckBox->setToolTip(tr("アルファ情報だけの画像を出力するか決めます。"));
-    AlphaSuffixLabel = newLabel(ImageSaveGroupBox, "AlphaSuffixLabel", QStringLiteral("suffix:"));
+    AlphaSuffixLabel = newLabel(ImageSaveGroupBox, "AlphaSuffixLabel", tr("サフィックス:"));
     AlphaSuffixEdit = newEdit(ImageSaveGroupBox, "AlphaSuffixEdit", QStringLiteral("alpha"));
     AlphaSuffixLabel->setBuddy(AlphaSuffixEdit);
     for (QLineEdit* suffix : {NaturalSuffixEdit, ColorSuffixEdit, AlphaSuffixEdit})
         suffix->setFixedWidth(90);
+    NaturalSuffixEdit->setToolTip(tr("アルファチャネル付きの画像のファイル名の最後に付ける文字です。"));
+    ColorSuffixEdit->setToolTip(tr("アルファチャネル無しの画像のファイル名の最後に付ける文字です。"));
+    AlphaSuffixEdit->setToolTip(tr("アルファチャネルのみの画像のファイル名の最後に付ける文字です。"));
+    OverwriteAskCheckBox = newCheckBox(ImageSaveGroupBox, "OverwriteAskCheckBox",
+                                       tr("上書きの前に確認する"), true);
+    OverwriteAskCheckBox->setToolTip(
+        tr("同じ名前のファイルが既にあるとき、変換の前に一度だけ上書きしてよいか確認します。"));
 
     auto* saveLayout = new QGridLayout(ImageSaveGroupBox);
     saveLayout->addWidget(Label6, 0, 0);
@@ -398,10 +429,13 @@ void TPixwrightForm::createControls()
     saveLayout->addWidget(SaveAlphaCheckBox, 7, 0, 1, 2);
     saveLayout->addWidget(AlphaSuffixLabel, 7, 2, Qt::AlignRight);
     saveLayout->addWidget(AlphaSuffixEdit, 7, 3);
+    saveLayout->addWidget(OverwriteAskCheckBox, 8, 0, 1, 4);
     saveLayout->setColumnStretch(1, 1);
 
     ConvertButton = newButton(central, "ConvertButton", tr(kConvertCaption));
+    ConvertButton->setToolTip(tr("設定した内容で変換を始めます。入力画像が読み込まれるまでは押せません。"));
     ExitButton = newButton(central, "ExitButton", tr("終了"));
+    ExitButton->setToolTip(tr("設定を保存して終了します。変換中なら変換を止めてから終了します。"));
     for (QPushButton* button : {ConvertButton, ExitButton})
         button->setMinimumWidth(90);
 
@@ -467,9 +501,9 @@ void TPixwrightForm::createMenu()
     connect(GameFolderAction, &QAction::triggered, this, [this] { OpenGameDialog(); });
     Help1 = MainMenu1->addMenu(tr("ヘルプ(&H)"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    // The help item has no action of its own.
     Pixwright1 = Help1->addAction(tr("Pixwrightのヘルプ"));
     Pixwright1->setObjectName(QStringLiteral("Pixwright1"));
+    Pixwright1->setShortcut(QKeySequence::HelpContents);
 }
 
 void TPixwrightForm::connectHandlers()
@@ -497,6 +531,8 @@ void TPixwrightForm::connectHandlers()
     onSwitchedOn(CustomRadioButton, &TPixwrightForm::CustomButtonClick);
     GridXEdit->installEventFilter(this);
     GridYEdit->installEventFilter(this);
+    connect(InterpolationTypeComboBox, &QComboBox::activated, this,
+            &TPixwrightForm::InterpolationTypeComboBoxChange);
     connect(ColorKeyPosCheckBox, &QCheckBox::toggled, this,
             &TPixwrightForm::ColorKeyPosCheckBoxClick);
     connect(ColorKeyPaletteCheckBox, &QCheckBox::toggled, this,
@@ -512,6 +548,7 @@ void TPixwrightForm::connectHandlers()
     connect(SaveDirButton, &QPushButton::clicked, this, &TPixwrightForm::SaveDirButtonClick);
     connect(ConvertButton, &QPushButton::clicked, this, &TPixwrightForm::ConvertButtonClick);
     connect(ExitButton, &QPushButton::clicked, this, &TPixwrightForm::ExitButtonClick);
+    connect(Pixwright1, &QAction::triggered, this, &TPixwrightForm::Pixwright1Click);
 
     // The preview follows the grid without reloading anything.
     connect(GridXEdit, &QLineEdit::textChanged, this, &TPixwrightForm::updatePreviewGrid);
@@ -561,7 +598,7 @@ void TPixwrightForm::InnerSetColorKey(TColorValue colour)
 
 void TPixwrightForm::OutError(const QString& text)
 {
-    TModalHost::current().showMessage(this, QMessageBox::Question, tr(kErrorCaption), text);
+    TModalHost::current().showMessage(this, QMessageBox::Warning, tr(kErrorCaption), text);
 }
 
 void TPixwrightForm::updateActions()
@@ -571,7 +608,8 @@ void TPixwrightForm::updateActions()
     for (QGroupBox* group : {GroupBox6, ImageReplaceGroupBox, ImageConvertGroupBox, ImageSaveGroupBox})
         group->setEnabled(idle);
     DropHandler->setEnabled(idle);
-    ConvertButton->setEnabled(idle);
+    // Nothing to convert until a picture is loaded.
+    ConvertButton->setEnabled(idle && !loadedPicture_.isNull());
 
     // A preset or no grid fixes the grid; only a custom one is typed in.
     const bool customGrid = CustomRadioButton->isChecked();
@@ -606,6 +644,13 @@ void TPixwrightForm::PixwrightFormCreate()
     const bool read = readSettings();
     loadAtOnce_ = false;
     if (!read) {
+        // A first start: the editors' chipsets and charsets carry a palette
+        // whose entry 0 is their background, and only PNG keeps the alpha
+        // made from it. Pictures without a palette fall back to the fixed
+        // colour.
+        SaveImageTypeComboBox->setCurrentIndex(PIXWRIGHT_FORMAT_PNG);
+        SaveImageTypeComboBoxChange();
+        ColorKeyPaletteCheckBox->setChecked(true);
         updateActions();
         return;
     }
@@ -672,8 +717,12 @@ bool TPixwrightForm::readSettings()
         in.getButton(*CustomRadioButton);
         // Items added after version 4; a file without them keeps the
         // defaults, and a damaged block only its own records.
-        if (const std::optional<TSettingsExtension> extension = in.getExtensionBlock())
+        if (const std::optional<TSettingsExtension> extension = in.getExtensionBlock()) {
             extension->getButton(settings::kPaletteKeyTag, *ColorKeyPaletteCheckBox);
+            extension->getButton(settings::kPreviewZoomTag, *Preview->PreviewZoomCheckBox);
+            extension->getButton(settings::kPreviewKeyTag, *Preview->PreviewKeyCheckBox);
+            extension->getButton(settings::kOverwriteAskTag, *OverwriteAskCheckBox);
+        }
     }
     return true;
 }
@@ -711,6 +760,14 @@ void TPixwrightForm::writeSettings() const
     TSettingsWriter paletteKey;
     paletteKey.putButton(*ColorKeyPaletteCheckBox);
     extension.putTagged(settings::kPaletteKeyTag, paletteKey);
+    const auto putButtonRecord = [&extension](std::uint8_t tag, const QAbstractButton& button) {
+        TSettingsWriter record;
+        record.putButton(button);
+        extension.putTagged(tag, record);
+    };
+    putButtonRecord(settings::kPreviewZoomTag, *Preview->PreviewZoomCheckBox);
+    putButtonRecord(settings::kPreviewKeyTag, *Preview->PreviewKeyCheckBox);
+    putButtonRecord(settings::kOverwriteAskTag, *OverwriteAskCheckBox);
     out.putExtensionBlock(extension);
     // A file that cannot be written leaves the last one in place; there is
     // no window left to report it in.
@@ -726,12 +783,24 @@ void TPixwrightForm::setLoadedPicture(const QImage& image)
     updatePreviewKey();
     if (ColorKeyPaletteCheckBox->isChecked())
         showPaletteKey();
+    updateActions();
+}
+
+void TPixwrightForm::markMissingInput(bool missing)
+{
+    OpenFileStatusLabel->setVisible(missing);
+    OpenFileEdit->setStyleSheet(missing ? QStringLiteral("QLineEdit { background: #FFE0E0; }") : QString());
 }
 
 void TPixwrightForm::OpenFileEditChange()
 {
     OpenFileSettleTimer->stop();
-    const TPictureFile picture = TPictureFile::load(OpenFileEdit->text());
+    const QString path = OpenFileEdit->text();
+    // A large picture takes a moment to decode; say so before the wait.
+    if (QFileInfo(path).isFile())
+        Preview->showLoading();
+    const TPictureFile picture = TPictureFile::load(path);
+    markMissingInput(picture.state == TPictureFile::Missing && !path.trimmed().isEmpty());
     if (picture.state != TPictureFile::Loaded && !loadedPicture_.isNull()) {
         setLoadedPicture(QImage());
         emit InputPictureChanged();
@@ -973,6 +1042,12 @@ void TPixwrightForm::ConvertButtonClick()
     request.saveAlpha = SaveAlphaCheckBox->isChecked() ? 1 : 0;
     request.alphaSuffix = AlphaSuffixEdit->text().toUtf8();
     convertRequest_ = request;
+    convertPlannedFiles_ = request.plannedFiles(engine_);
+    if (!mayOverwrite(convertPlannedFiles_)) {
+        ConvertButton->setText(tr(kConvertCaption));
+        updateActions();
+        return;
+    }
 
     // The controls are locked before the conversion thread can read
     // anything.
@@ -980,6 +1055,27 @@ void TPixwrightForm::ConvertButtonClick()
     updateActions();
     ConversionProgress->begin();
     ConversionWorker->start(request);
+}
+
+bool TPixwrightForm::mayOverwrite(const QStringList& planned)
+{
+    if (!OverwriteAskCheckBox->isChecked())
+        return true;
+    QStringList existing;
+    for (const QString& file : planned)
+        if (QFileInfo::exists(file))
+            existing << QDir::toNativeSeparators(file);
+    if (existing.isEmpty())
+        return true;
+    // A few names say which files; a chipset's 54 would not fit a box.
+    constexpr int kNamesShown = 5;
+    QString names = existing.mid(0, kNamesShown).join(QLatin1Char('\n'));
+    if (existing.size() > kNamesShown)
+        names += QStringLiteral("\n…");
+    return TModalHost::current().askYesNo(
+        this, tr("上書きの確認"),
+        tr("%n 個のファイルが既にあります。上書きしますか？", nullptr, int(existing.size())) + QStringLiteral("\n\n") +
+            names);
 }
 
 bool TPixwrightForm::IsConverting() const
@@ -1001,16 +1097,30 @@ void TPixwrightForm::conversionEnded(int result)
         close();
         return;
     }
+    // The engine writes its files in the planned order, so the first ones
+    // are those written, however the conversion ended.
+    const int written = ConversionWorker->filesWritten();
+    const QStringList files = convertPlannedFiles_.mid(0, written);
+    const QString folder =
+        QDir::toNativeSeparators(QDir(QString::fromUtf8(convertRequest_.outputFolder)).absolutePath());
+    const auto tellWritten = [&](const QString& text) {
+        Preview->setResultFiles(files);
+        if (written == 0) {
+            TModalHost::current().showMessage(this, QMessageBox::Information, QStringLiteral("Pixwright"), text);
+            return;
+        }
+        if (TModalHost::current().showMessageWithAction(this, QMessageBox::Information, QStringLiteral("Pixwright"),
+                                                        text, tr("フォルダを開く")))
+            TModalHost::current().openFolder(folder);
+    };
     if (result == 0) {
-        Preview->setResultFile(firstResultFile(convertRequest_, engine_));
-        TModalHost::current().showMessage(this, QMessageBox::Information,
-                                          QStringLiteral("Pixwright"),
-                                          tr("画像の変換に成功しました。"));
+        tellWritten(tr("画像の変換に成功しました。") + QLatin1Char('\n') +
+                    tr("%n 個のファイルを %1 に書き出しました。", nullptr, written).arg(folder));
     } else if (result == PIXWRIGHT_RESULT_CANCELLED) {
-        TModalHost::current().showMessage(this, QMessageBox::Information, QStringLiteral("Pixwright"),
-                                          tr("変換を中止しました。"));
+        tellWritten(tr("中止しました: %n 個のファイルを書き出しました。", nullptr, written) + QLatin1Char('\n') +
+                    tr("出力フォルダ: %1").arg(folder));
     } else {
-        OutError(tr("画像変換に失敗しました。"));
+        OutError(TFailureMessage::text(ConversionWorker->lastFailure()));
     }
     emit ConversionFinished(result);
 }
@@ -1018,10 +1128,12 @@ void TPixwrightForm::conversionEnded(int result)
 void TPixwrightForm::closeEvent(QCloseEvent* event)
 {
     if (IsConverting()) {
-        // Closed once the engine has stopped at its next cell.
+        // The window goes at once; it is closed for good, the settings
+        // written, once the engine has stopped at its next band of rows.
         closeWhenConverted_ = true;
         ConversionWorker->cancel();
         ConversionProgress->CancelConvertButton->setEnabled(false);
+        hide();
         event->ignore();
         return;
     }
@@ -1079,4 +1191,22 @@ void TPixwrightForm::updatePreviewKey()
 void TPixwrightForm::ExitButtonClick()
 {
     close();
+}
+
+void TPixwrightForm::Pixwright1Click()
+{
+    if (!HelpDialog)
+        HelpDialog = new THelpDialog(this);
+    HelpDialog->show();
+    HelpDialog->raise();
+    HelpDialog->activateWindow();
+}
+
+void TPixwrightForm::InterpolationTypeComboBoxChange()
+{
+    // Scale2x and xBR draw with the picture's own colours; sharpening would
+    // mix new ones in. The user may raise it again afterwards.
+    const int mode = InterpolationTypeComboBox->currentIndex();
+    if (mode == 3 || mode == 4)
+        SharpeLevelComboBox->setCurrentIndex(0);
 }

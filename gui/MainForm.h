@@ -29,6 +29,7 @@ class QTimer;
 class TColorKeyDialog;
 class TDropHandler;
 class TFolderDialog;
+class THelpDialog;
 class TPreviewView;
 
 // What the window talks to besides its own controls.
@@ -91,6 +92,8 @@ public:
     QLabel* Label1;
     QLineEdit* OpenFileEdit;
     QPushButton* OpenFileButton;
+    // Says why the input field is marked: its path names no file.
+    QLabel* OpenFileStatusLabel;
 
     QGroupBox* ImageReplaceGroupBox;
     QButtonGroup* GridModeGroup;
@@ -133,6 +136,7 @@ public:
     QCheckBox* SaveAlphaCheckBox;
     QLabel* AlphaSuffixLabel;
     QLineEdit* AlphaSuffixEdit;
+    QCheckBox* OverwriteAskCheckBox;
 
     QPushButton* ConvertButton;
     QPushButton* ExitButton;
@@ -148,6 +152,8 @@ public:
 
     TColorKeyDialog* ColorKeyDialog;
     TFolderDialog* FolderDialog;
+    // Made when first asked for.
+    THelpDialog* HelpDialog = nullptr;
 
 public slots:
     void PixwrightFormCreate();
@@ -160,6 +166,7 @@ public slots:
     void CustomButtonClick();
     void GridXEditChange();
     void GridYEditChange();
+    void InterpolationTypeComboBoxChange();
     void ColorKeyPosCheckBoxClick();
     void ColorKeyPaletteCheckBoxClick();
     void SelectColorKeyButtonClick();
@@ -170,6 +177,7 @@ public slots:
     void SaveDirButtonClick();
     void ConvertButtonClick();
     void ExitButtonClick();
+    void Pixwright1Click();
 
 signals:
     // OpenFileEditChange loaded a picture, or dropped the one it had.
@@ -203,6 +211,8 @@ private:
     // The key the engine would use for the loaded picture, under the key
     // settings it was last sent.
     TColorValue engineKeyColour() const;
+    void markMissingInput(bool missing);
+    bool mayOverwrite(const QStringList& planned);
 
     TEngineCalls engine_;
     QString programFolder_;
@@ -222,6 +232,7 @@ private:
     // The running conversion's request and its input's size, for the
     // preview of its result.
     TConversionRequest convertRequest_;
+    QStringList convertPlannedFiles_;
     // A close asked for while converting, carried out when it ends.
     bool closeWhenConverted_ = false;
     bool destroying_ = false;

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMetaObject>
 #include <QThread>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -29,6 +30,28 @@ void TModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon, const QStri
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+bool TModalHost::askYesNo(QWidget* owner, const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool TModalHost::showMessageWithAction(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                       const QString& text, const QString& actionLabel)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+    QPushButton* action = box.addButton(actionLabel, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == action;
+}
+
+void TModalHost::openFolder(const QString& folder)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 QString TModalHost::chooseOpenFile(QWidget* owner, const QString& initialPath,
@@ -72,22 +95,4 @@ TModalHost& TModalHost::current()
 void TModalHost::install(TModalHost* host)
 {
     installedHost = host;
-}
-
-extern "C" void pixwrightEngineErrorBox(const char* caption, const char* text)
-{
-    const QString boxCaption = QString::fromUtf8(caption ? caption : "");
-    const QString boxText = QString::fromUtf8(text ? text : "");
-    const auto show = [&] {
-        TModalHost::current().showMessage(nullptr, QMessageBox::Critical, boxCaption, boxText);
-    };
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread()) {
-        show();
-        return;
-    }
-    // A conversion on a worker thread: widgets live on the GUI thread only,
-    // and the engine must not go on before the box is closed, so the worker
-    // waits here while the GUI thread shows it.
-    QMetaObject::invokeMethod(app, show, Qt::BlockingQueuedConnection);
 }

@@ -19,6 +19,17 @@ public:
     virtual void showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
                              const QString& text);
 
+    // A question with Yes and No buttons, No the default; true for Yes.
+    virtual bool askYesNo(QWidget* owner, const QString& caption, const QString& text);
+
+    // A box that closes with OK or with a second button labelled
+    // actionLabel; true when the second one was pressed.
+    virtual bool showMessageWithAction(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                       const QString& text, const QString& actionLabel);
+
+    // Shows folder in the desktop's file manager.
+    virtual void openFolder(const QString& folder);
+
     // The file-open chooser; filter is in Qt's ";;" syntax and its first
     // entry is preselected. Returns the chosen path, or an empty text when
     // the user cancelled.
@@ -45,10 +56,5 @@ public:
     // Makes host the current one (not owned); null restores the default.
     static void install(TModalHost* host);
 };
-
-// The engine's error box, for setErrorBoxHandler: a critical box without
-// owner, shown through the current host, always on the GUI thread. Called on
-// another thread it blocks that thread until the box is closed.
-extern "C" void pixwrightEngineErrorBox(const char* caption, const char* text);
 
 #endif

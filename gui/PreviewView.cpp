@@ -3,10 +3,12 @@
 #include "engine/Pixwright_DLL.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollArea>
@@ -30,6 +32,13 @@ constexpr int kPieceWidth = 24;
 constexpr int kPieceHeight = 32;
 
 constexpr int kCheckerSquare = 8;
+
+constexpr int kThumbnailSide = 64;
+
+// Qt refuses to read a picture of more than 128 MB decoded, which a 4096 x
+// 4096 input's result passes; results up to this many megabytes are read
+// and then scaled down.
+constexpr int kReadLimitMegabytes = 1024;
 
 using GridLine = TPreviewCanvas::GridLine;
 
@@ -154,6 +163,22 @@ QRgb TPreviewView::markColourFor(TColorValue key)
     return distance < 0x180 ? qRgb(0x00, 0xFF, 0x00) : qRgb(0xFF, 0x00, 0xFF);
 }
 
+QImage TPreviewView::loadScaled(const QString& file, int maxSide, QSize* fullSize)
+{
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (fullSize)
+        *fullSize = size;
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return picture;
+    if (fullSize)
+        *fullSize = picture.size();
+    if (picture.width() > maxSide || picture.height() > maxSide)
+        picture = picture.scaled(maxSide, maxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return picture;
+}
+
 QImage TPreviewView::renderLayer(const QImage& picture, int zoom, bool markKey, TColorValue key)
 {
     if (picture.isNull())
@@ -192,6 +217,20 @@ TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent)
     PreviewInfoLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long result name must not widen the window.
     PreviewInfoLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    if (QImageReader::allocationLimit() < kReadLimitMegabytes)
+        QImageReader::setAllocationLimit(kReadLimitMegabytes);
+
+    PreviewResultList = new QListWidget(this);
+    PreviewResultList->setObjectName(QStringLiteral("PreviewResultList"));
+    PreviewResultList->setViewMode(QListView::IconMode);
+    PreviewResultList->setFlow(QListView::LeftToRight);
+    PreviewResultList->setWrapping(false);
+    PreviewResultList->setMovement(QListView::Static);
+    PreviewResultList->setIconSize(QSize(kThumbnailSide, kThumbnailSide));
+    PreviewResultList->setGridSize(QSize(kThumbnailSide + 40, kThumbnailSide + 24));
+    PreviewResultList->setFixedHeight(kThumbnailSide + 44);
+    PreviewResultList->setToolTip(tr("最後の変換で書き出したファイルです。クリックすると表示します。"));
+    PreviewResultList->hide();
 
     PreviewCanvas = new TPreviewCanvas;
     PreviewCanvas->setObjectName(QStringLiteral("PreviewCanvas"));
@@ -212,10 +251,21 @@ TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent)
     layout->addWidget(PreviewResultCheckBox, 0, 2);
     layout->setColumnStretch(3, 1);
     layout->addWidget(PreviewScrollArea, 1, 0, 1, 4);
-    layout->addWidget(PreviewInfoLabel, 2, 0, 1, 4);
+    layout->addWidget(PreviewResultList, 2, 0, 1, 4);
+    layout->addWidget(PreviewInfoLabel, 3, 0, 1, 4);
     layout->setRowStretch(1, 1);
 
     connect(&watcher_, &QFutureWatcher<JobResult>::finished, this, &TPreviewView::renderDone);
+    connect(&thumbnails_, &QFutureWatcher<QList<QImage>>::finished, this, [this] {
+        const QList<QImage> images = thumbnails_.result();
+        for (int i = 0; i < images.size() && i < PreviewResultList->count(); ++i)
+            if (!images[i].isNull())
+                PreviewResultList->item(i)->setIcon(QIcon(QPixmap::fromImage(images[i])));
+    });
+    connect(PreviewResultList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            showResultFile(row);
+    });
     for (QCheckBox* box : {PreviewZoomCheckBox, PreviewKeyCheckBox, PreviewResultCheckBox})
         connect(box, &QCheckBox::toggled, this, &TPreviewView::scheduleRender);
     updateInfo();
@@ -225,6 +275,8 @@ TPreviewView::~TPreviewView()
 {
     watcher_.disconnect(this);
     watcher_.waitForFinished();
+    thumbnails_.disconnect(this);
+    thumbnails_.waitForFinished();
 }
 
 int TPreviewView::zoom() const
@@ -244,6 +296,12 @@ void TPreviewView::setPicture(const QImage& picture)
     result_ = QImage();
     resultFile_.clear();
     resultPending_ = false;
+    resultFailed_ = false;
+    {
+        const QSignalBlocker quiet(PreviewResultList);
+        PreviewResultList->clear();
+        PreviewResultList->hide();
+    }
     {
         const QSignalBlocker quiet(PreviewResultCheckBox);
         PreviewResultCheckBox->setChecked(false);
@@ -251,6 +309,11 @@ void TPreviewView::setPicture(const QImage& picture)
     }
     grid_ = gridFor(gridMode_, gridWidth_, gridHeight_, picture_.size());
     scheduleRender();
+    // Until the picture is painted.
+    if (!picture_.isNull())
+        showLoading();
+    else
+        updateInfo();
 }
 
 void TPreviewView::setGrid(GridMode mode, int gridWidth, int gridHeight)
@@ -275,13 +338,52 @@ void TPreviewView::setKeyColour(TColorValue key)
         scheduleRender();
 }
 
-void TPreviewView::setResultFile(const QString& path)
+void TPreviewView::setResultFiles(const QStringList& files)
 {
+    {
+        const QSignalBlocker quiet(PreviewResultList);
+        PreviewResultList->clear();
+        for (const QString& file : files) {
+            auto* item = new QListWidgetItem(QFileInfo(file).fileName(), PreviewResultList);
+            item->setToolTip(QDir::toNativeSeparators(file));
+            item->setData(Qt::UserRole, file);
+        }
+        PreviewResultList->setCurrentRow(files.isEmpty() ? -1 : 0);
+        PreviewResultList->setVisible(!files.isEmpty());
+    }
+    loadThumbnails(files);
     result_ = QImage();
-    resultFile_ = path;
-    resultPending_ = !path.isEmpty();
+    resultFile_ = files.value(0);
+    resultPending_ = !resultFile_.isEmpty();
+    resultFailed_ = false;
     PreviewResultCheckBox->setEnabled(false);
     scheduleRender();
+}
+
+void TPreviewView::showResultFile(int index)
+{
+    if (index < 0 || index >= PreviewResultList->count())
+        return;
+    const QString file = PreviewResultList->item(index)->data(Qt::UserRole).toString();
+    if (file == resultFile_ && !resultPending_ && !result_.isNull()) {
+        PreviewResultCheckBox->setChecked(true);
+        return;
+    }
+    resultFile_ = file;
+    resultPending_ = true;
+    resultFailed_ = false;
+    scheduleRender();
+}
+
+void TPreviewView::loadThumbnails(const QStringList& files)
+{
+    thumbnails_.waitForFinished();
+    thumbnails_.setFuture(QtConcurrent::run([files] {
+        QList<QImage> images;
+        for (const QString& file : files)
+            images << loadScaled(file, kThumbnailSide);
+        return images;
+    }));
 }
 
 void TPreviewView::scheduleRender()
@@ -315,8 +417,7 @@ void TPreviewView::startRender()
         QImage picture = job.picture;
         if (!job.file.isEmpty()) {
             done.file = job.file;
-            QImageReader reader(job.file);
-            done.loaded = reader.read();
+            done.loaded = loadScaled(job.file, kMaxShownSide, &done.fullSize);
             picture = done.loaded;
         }
         done.layer = renderLayer(picture, job.zoom, job.markKey, job.key);
@@ -330,6 +431,8 @@ void TPreviewView::renderDone()
     if (!done.file.isEmpty() && done.file == resultFile_ && resultPending_) {
         resultPending_ = false;
         result_ = done.loaded;
+        resultFullSize_ = done.fullSize;
+        resultFailed_ = result_.isNull();
         if (!result_.isNull()) {
             const QSignalBlocker quiet(PreviewResultCheckBox);
             PreviewResultCheckBox->setEnabled(true);
@@ -350,13 +453,23 @@ void TPreviewView::renderDone()
     emit rendered();
 }
 
+void TPreviewView::showLoading()
+{
+    PreviewInfoLabel->setText(tr("読み込み中…"));
+    if (PreviewInfoLabel->isVisible())
+        PreviewInfoLabel->repaint();
+}
+
 void TPreviewView::updateInfo()
 {
     if (showsResult()) {
-        PreviewInfoLabel->setText(tr("変換結果: %1 (%2 × %3)")
-                                      .arg(QFileInfo(resultFile_).fileName())
-                                      .arg(result_.width())
-                                      .arg(result_.height()));
+        const QString text = resultScaled() ? tr("変換結果: %1 (%2 × %3、縮小して表示)")
+                                            : tr("変換結果: %1 (%2 × %3)");
+        PreviewInfoLabel->setText(text.arg(QFileInfo(resultFile_).fileName())
+                                      .arg(resultFullSize_.width())
+                                      .arg(resultFullSize_.height()));
+    } else if (resultFailed_) {
+        PreviewInfoLabel->setText(tr("変換結果 %1 を表示できません。").arg(QFileInfo(resultFile_).fileName()));
     } else if (!picture_.isNull()) {
         PreviewInfoLabel->setText(tr("入力画像: %1 × %2").arg(picture_.width()).arg(picture_.height()));
     } else {

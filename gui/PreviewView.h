@@ -18,6 +18,8 @@
 
 class QCheckBox;
 class QLabel;
+class QListWidget;
+class QListWidgetItem;
 class QScrollArea;
 
 // The painted picture and the grid over it.
@@ -65,6 +67,12 @@ public:
     // and blue in markColourFor(key), then enlarged to zoom (1 or 2) by
     // repeating pixels.
     static QImage renderLayer(const QImage& picture, int zoom, bool markKey, TColorValue key);
+    // A result picture is shown no larger than this on either side; a larger
+    // one is scaled down to fit, keeping its proportions.
+    static constexpr int kMaxShownSide = 2048;
+    // The picture in file, scaled down to fit maxSide when larger (its real
+    // size in fullSize); null when it cannot be read.
+    static QImage loadScaled(const QString& file, int maxSide, QSize* fullSize = nullptr);
 
     explicit TPreviewView(QWidget* parent = nullptr);
     // Waits for a background job still running.
@@ -74,15 +82,24 @@ public:
     void setPicture(const QImage& picture);
     void setGrid(GridMode mode, int gridWidth, int gridHeight);
     void setKeyColour(TColorValue key);
-    // The result file to show, loaded in the background; empty forgets the
-    // result. Showing the result is switched on when it loads.
-    void setResultFile(const QString& path);
+    // The files a conversion wrote, listed with thumbnails; the first is
+    // shown, loaded in the background, and showing the result is switched
+    // on when it loads. An empty list forgets the result.
+    void setResultFiles(const QStringList& files);
+    // Shows the listed result file at index.
+    void showResultFile(int index);
+    // Says that a picture is being loaded, painted at once, until the next
+    // picture is shown.
+    void showLoading();
 
     // A job was started whose picture is not painted yet.
     bool isBusy() const { return busy_; }
     int zoom() const;
     bool showsResult() const;
     const QImage& resultPicture() const { return result_; }
+    const QString& resultFile() const { return resultFile_; }
+    // The shown result was scaled down to fit.
+    bool resultScaled() const { return resultFullSize_ != result_.size(); }
     const std::vector<GridLine>& gridLines() const { return grid_; }
 
     QCheckBox* PreviewZoomCheckBox;
@@ -91,6 +108,8 @@ public:
     QLabel* PreviewInfoLabel;
     QScrollArea* PreviewScrollArea;
     TPreviewCanvas* PreviewCanvas;
+    // Every file of the last conversion, with its thumbnail once loaded.
+    QListWidget* PreviewResultList;
 
 signals:
     // A background job's picture is painted.
@@ -106,6 +125,7 @@ private:
     };
     struct JobResult {
         QImage loaded;
+        QSize fullSize;
         QString file;
         QImage layer;
     };
@@ -114,11 +134,15 @@ private:
     void startRender();
     void renderDone();
     void updateInfo();
+    void loadThumbnails(const QStringList& files);
 
     QImage picture_;
     QImage result_;
     QString resultFile_;
+    QSize resultFullSize_;
     bool resultPending_ = false;
+    // The last result file asked for could not be read.
+    bool resultFailed_ = false;
     GridMode gridMode_ = NoGrid;
     int gridWidth_ = 0;
     int gridHeight_ = 0;
@@ -127,6 +151,7 @@ private:
     bool rerender_ = false;
     bool busy_ = false;
     QFutureWatcher<JobResult> watcher_;
+    QFutureWatcher<QList<QImage>> thumbnails_;
 };
 
 #endif

@@ -47,6 +47,9 @@ constexpr std::uint8_t kCheckedFlag = 0x02;
 constexpr char kExtensionBlock = 'X';
 // Tags of the extension records.
 constexpr std::uint8_t kPaletteKeyTag = 1;
+constexpr std::uint8_t kPreviewZoomTag = 2;
+constexpr std::uint8_t kPreviewKeyTag = 3;
+constexpr std::uint8_t kOverwriteAskTag = 4;
 
 QString fileName();
 QString besideProgram(const QString& programFolder);

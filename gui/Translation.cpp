@@ -53,4 +53,9 @@ bool install(Language language)
     return true;
 }
 
+Language current()
+{
+    return installedTranslator() ? Language::English : Language::Japanese;
+}
+
 } // namespace translation

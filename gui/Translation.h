@@ -24,6 +24,10 @@ bool isKnownOption(const QString& langOption);
 // loaded; the texts then stay Japanese. Needs the application object.
 bool install(Language language);
 
+// The language the texts are shown in: English while the English translator
+// is installed, else Japanese.
+Language current();
+
 } // namespace translation
 
 #endif

@@ -3,22 +3,30 @@
 //   Pixwright [--lang ja|en]      runs the window, in Japanese or English;
 //                                 without --lang the system's locale decides
 //                                 (Japanese for a Japanese locale, else English)
-//   Pixwright --screenshot FILE [--load PICTURE] [--lang ja|en]
+//   Pixwright --screenshot FILE [--load PICTURE] [--fail-into FOLDER] [--lang ja|en]
 //                                 renders the window with its default
 //                                 settings, PICTURE loaded if given, to the PNG
-//                                 file FILE, off screen
+//                                 file FILE, off screen; with --fail-into, after
+//                                 converting PICTURE into FOLDER, with the box
+//                                 that the conversion's failure shows over it
 //   Pixwright --screenshot FILE --game GAME [--lang ja|en]
 //                                 renders the game window with the game
 //                                 folder GAME listed and converted (into a
 //                                 scratch folder) instead
 #include "gui/GameDialog.h"
 #include "gui/MainForm.h"
+#include "gui/ModalHost.h"
 #include "gui/PreviewView.h"
 #include "gui/Translation.h"
+#include "gui/WindowFont.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -32,6 +40,26 @@ struct Options {
     const char* load = nullptr;
     const char* lang = nullptr;
     const char* game = nullptr;
+    const char* failInto = nullptr;
+};
+
+// Draws every box the window shows, as it would look, instead of waiting for
+// a user to close it.
+class TBoxCapture : public TModalHost {
+public:
+    TBoxCapture() { TModalHost::install(this); }
+    ~TBoxCapture() override { TModalHost::install(nullptr); }
+
+    void showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text) override
+    {
+        QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+        box.show();
+        QApplication::processEvents();
+        box.adjustSize();
+        shown = box.grab();
+    }
+
+    QPixmap shown;
 };
 
 // Waits for the preview to paint the picture just loaded, at most a few
@@ -85,8 +113,30 @@ int renderScreenshot(const Options& options)
         }
         waitForPreview(form);
     }
+    QPixmap picture = form.grab();
+    if (options.failInto) {
+        TBoxCapture boxes;
+        form.SaveDirEdit->setText(QString::fromLocal8Bit(options.failInto));
+        QEventLoop loop;
+        QObject::connect(&form, &TPixwrightForm::ConversionFinished, &loop, &QEventLoop::quit);
+        form.ConvertButton->click();
+        if (form.IsConverting())
+            loop.exec();
+        if (boxes.shown.isNull()) {
+            std::fprintf(stderr, "Pixwright: the conversion into %s showed no box\n", options.failInto);
+            return 1;
+        }
+        picture = form.grab();
+        QPainter painter(&picture);
+        const QPixmap& box = boxes.shown;
+        const QPoint at((picture.width() - box.width()) / 2, (picture.height() - box.height()) / 2);
+        painter.fillRect(QRect(at + QPoint(4, 4), box.size()), QColor(0, 0, 0, 0x50));
+        painter.drawPixmap(at, box);
+        painter.setPen(QColor(0x60, 0x60, 0x60));
+        painter.drawRect(QRect(at, box.size()).adjusted(0, 0, -1, -1));
+    }
     const QString file = QString::fromLocal8Bit(options.screenshot);
-    if (!form.grab().save(file, "PNG")) {
+    if (!picture.save(file, "PNG")) {
         std::fprintf(stderr, "Pixwright: cannot write %s\n", options.screenshot);
         return 1;
     }
@@ -107,6 +157,8 @@ int main(int argc, char** argv)
             options.lang = argv[i + 1];
         else if (std::strcmp(argv[i], "--game") == 0)
             options.game = argv[i + 1];
+        else if (std::strcmp(argv[i], "--fail-into") == 0)
+            options.failInto = argv[i + 1];
     }
     if (options.lang && !translation::isKnownOption(QString::fromLocal8Bit(options.lang))) {
         std::fprintf(stderr, "Pixwright: --lang takes ja or en, not %s\n", options.lang);
@@ -122,6 +174,7 @@ int main(int argc, char** argv)
         translation::choose(options.lang ? QString::fromLocal8Bit(options.lang) : QString());
     if (!translation::install(language))
         std::fprintf(stderr, "Pixwright: the English texts are missing; showing Japanese\n");
+    applyWindowFont();
     if (options.screenshot)
         return renderScreenshot(options);
 

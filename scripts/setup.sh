@@ -15,7 +15,7 @@ packages=(
   libsdl-image1.2-dev
   libboost-dev libboost-filesystem-dev
   libgtest-dev libbenchmark-dev
-  qt6-base-dev fonts-ipafont-gothic
+  qt6-base-dev fonts-ipafont-gothic fonts-dejavu-core
   # Installing and packaging: the manual page from --help, the icon bitmaps
   # from the SVG, the desktop entry's check, the .deb's dependencies
   # (dpkg-shlibdeps) and man for reading the installed page.

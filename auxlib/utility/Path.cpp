@@ -29,12 +29,13 @@ bool endsInDot(const std::string& element) { return !element.empty() && element.
 [[noreturn]] void invalidName(const std::string& element, const std::string& text)
 {
     throw PathError(std::string("boost::filesystem::path") + ": " + "invalid name " + quote + element + quote
-                    + " in path: " + quote + text + quote);
+                    + " in path: " + quote + text + quote, element);
 }
 
 [[noreturn]] void invalidSyntax(const std::string& text)
 {
-    throw PathError(std::string("boost::filesystem::path") + ": " + "invalid path syntax: " + quote + text + quote);
+    throw PathError(std::string("boost::filesystem::path") + ": " + "invalid path syntax: " + quote + text + quote,
+                    text);
 }
 
 std::string folderCallText(const char* call, const Path& path, const std::string& reason)
@@ -226,7 +227,8 @@ bool isFolder(const Path& path)
     boost::system::error_code ec;
     boost::filesystem::file_status status = boost::filesystem::status(osPath(path), ec);
     if (ec)
-        throw PathError(folderCallText("boost::filesystem::is_directory", path, ec.message()));
+        throw PathError(folderCallText("boost::filesystem::is_directory", path, ec.message()), path.native(),
+                        ec.message(), ec.value());
     return boost::filesystem::is_directory(status);
 }
 
@@ -242,9 +244,11 @@ bool createFolder(const Path& path)
         if (folder)
             return false;
         throw PathError(folderCallText("boost::filesystem::create_directory", path,
-                                       "path exists and is not a directory"));
+                                       "path exists and is not a directory"),
+                        path.native(), "path exists and is not a directory", ENOTDIR);
     }
-    throw PathError(folderCallText("boost::filesystem::create_directory", path, ec.message()));
+    throw PathError(folderCallText("boost::filesystem::create_directory", path, ec.message()), path.native(),
+                    ec.message(), ec.value());
 }
 
 } // namespace auxlib::utility

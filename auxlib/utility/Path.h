@@ -3,14 +3,31 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace auxlib::utility {
 
 // A path error carries the complete text the user is shown.
+// The text is the whole message, as it has always been shown. The parts say
+// which name or path it is about, the system's reason (empty for a name
+// that breaks a rule) and the system's error number (0 for those).
 class PathError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit PathError(const std::string& text, std::string subject = std::string(),
+                       std::string reason = std::string(), int error = 0)
+        : std::runtime_error(text), subject_(std::move(subject)), reason_(std::move(reason)), error_(error)
+    {
+    }
+
+    const std::string& subject() const { return subject_; }
+    const std::string& reason() const { return reason_; }
+    int error() const { return error_; }
+
+private:
+    std::string subject_;
+    std::string reason_;
+    int error_;
 };
 
 // How each element of a parsed path is checked.

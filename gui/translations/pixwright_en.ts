@@ -15,6 +15,38 @@
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>透過色にするドットをクリックします。</source>
+        <translation>Click the pixel whose colour becomes transparent.</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>%1倍</source>
+        <translation>%1×</translation>
+    </message>
+    <message>
+        <source>画像を拡大して、ドットを選びやすくします。</source>
+        <translation>Enlarges the picture so a pixel is easier to hit.</translation>
+    </message>
+    <message>
+        <source>選択された色の見本です。</source>
+        <translation>A swatch of the chosen colour.</translation>
+    </message>
+    <message>
+        <source>選択された色を #RRGGBB（16進数）で示します。</source>
+        <translation>The chosen colour as #RRGGBB (hexadecimal).</translation>
+    </message>
+    <message>
+        <source>選択した色を透過色にします。</source>
+        <translation>Makes the chosen colour the transparent colour.</translation>
+    </message>
+    <message>
+        <source>透過色を変えずに閉じます。</source>
+        <translation>Closes without changing the transparent colour.</translation>
+    </message>
 </context>
 <context>
     <name>TConversionProgress</name>
@@ -23,8 +55,94 @@
         <translation>Stop</translation>
     </message>
     <message>
-        <source>変換を次のセルの区切りで止めます。</source>
-        <translation>Stops the conversion at the end of the current cell.</translation>
+        <source>変換をすぐに止めます。書き終えたファイルは残り、書きかけのファイルは残りません。</source>
+        <translation>Stops the conversion at once. Files already written stay; none is left half-written.</translation>
+    </message>
+</context>
+<context>
+    <name>TFailureMessage</name>
+    <message>
+        <source>入力画像が指定されていません。</source>
+        <translation>No input picture was given.</translation>
+    </message>
+    <message>
+        <source>出力フォルダが指定されていません。</source>
+        <translation>No output folder was given.</translation>
+    </message>
+    <message>
+        <source>出力する画像がありません。アルファチャネル付き、無し、のみのどれかを選んでください。</source>
+        <translation>No output is chosen: choose at least one of with alpha, without alpha and alpha only.</translation>
+    </message>
+    <message>
+        <source>二つの出力のサフィックスが同じです（大文字と小文字は区別しません）。</source>
+        <translation>Two outputs have the same suffix (letter case does not count).</translation>
+    </message>
+    <message>
+        <source>出力ファイル名を「.」で始めることはできません。</source>
+        <translation>An output file name cannot begin with &apos;.&apos;.</translation>
+    </message>
+    <message>
+        <source>入力画像か出力フォルダが渡されていません。</source>
+        <translation>No input picture or no output folder was passed.</translation>
+    </message>
+    <message>
+        <source>出力フォルダ &apos;%1&apos; はフォルダではありません。</source>
+        <translation>The output folder &apos;%1&apos; is not a folder.</translation>
+    </message>
+    <message>
+        <source>出力フォルダ &apos;%1&apos; を作れません: 親フォルダ &apos;%2&apos; がありません。</source>
+        <translation>The output folder &apos;%1&apos; cannot be made: its parent &apos;%2&apos; does not exist</translation>
+    </message>
+    <message>
+        <source>出力フォルダ &apos;%1&apos; を作れません</source>
+        <translation>The output folder &apos;%1&apos; cannot be made</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は名前に使えません</source>
+        <translation>&apos;%1&apos; cannot be used as a name</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; を開けません</source>
+        <translation>Cannot open &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; を画像として読めません</source>
+        <translation>Cannot read &apos;%1&apos; as a picture</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は大きすぎて変換できません</source>
+        <translation>&apos;%1&apos; is too large to convert</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; をセルに分けられませんでした。</source>
+        <translation>&apos;%1&apos; could not be cut into cells.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; のセルを変換できませんでした。</source>
+        <translation>A cell of &apos;%1&apos; could not be converted.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; に書き込めません</source>
+        <translation>Cannot write &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>変換は中止されました。</source>
+        <translation>The conversion was stopped.</translation>
+    </message>
+    <message>
+        <source>変換中にエラーが起きました（コード %1）</source>
+        <translation>The conversion failed (code %1)</translation>
+    </message>
+</context>
+<context>
+    <name>THelpDialog</name>
+    <message>
+        <source>Pixwrightのヘルプ</source>
+        <translation>Pixwright Help</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -269,10 +387,6 @@
         <translation>  4. Set the output folder.</translation>
     </message>
     <message>
-        <source>詳しくは Readme.txt または</source>
-        <translation>For more, see Readme.txt or</translation>
-    </message>
-    <message>
         <source>ツールチップを参照してちょ。</source>
         <translation>the tool tips.</translation>
     </message>
@@ -347,10 +461,6 @@
     <message>
         <source>グリッドにそって生じるアルファ値の誤差を修正します。</source>
         <translation>Corrects the alpha errors that appear along the grid.</translation>
-    </message>
-    <message>
-        <source>補完設定</source>
-        <translation>Interpolation</translation>
     </message>
     <message>
         <source>補間モード</source>
@@ -517,12 +627,113 @@
         <translation>The picture was converted.</translation>
     </message>
     <message>
-        <source>変換を中止しました。</source>
-        <translation>The conversion was stopped.</translation>
+        <source>使い方のあらましです。詳しくはヘルプメニューから説明書を開きます。</source>
+        <translation>A short guide. The Help menu opens the full manual.</translation>
     </message>
     <message>
-        <source>画像変換に失敗しました。</source>
-        <translation>The conversion failed.</translation>
+        <source>詳しくはヘルプメニューまたは</source>
+        <translation>For more, see the Help menu or</translation>
+    </message>
+    <message>
+        <source>入力画像をファイルの選択画面で選びます。</source>
+        <translation>Chooses the input picture in a file chooser.</translation>
+    </message>
+    <message>
+        <source>このファイルは見つかりません。</source>
+        <translation>There is no such file.</translation>
+    </message>
+    <message>
+        <source>補間設定</source>
+        <translation>Interpolation</translation>
+    </message>
+    <message>
+        <source>拡大するときのドットの補い方を選びます。Scale2x と xBR を選ぶと、色を増やさないようにシャープ化を行わない設定になります。</source>
+        <translation>How the pixels in between are filled when enlarging. Choosing Scale2x or xBR turns sharpening off, so no colours are added.</translation>
+    </message>
+    <message>
+        <source>それぞれの画像の左上のドットの色を透過色にします。</source>
+        <translation>Each picture&apos;s top-left pixel gives its transparent colour.</translation>
+    </message>
+    <message>
+        <source>透過色を入力画像のドットから選びます。画像が無いときは色の選択画面で選びます。</source>
+        <translation>Picks the transparent colour from a pixel of the input picture, or from a colour chooser when there is no picture.</translation>
+    </message>
+    <message>
+        <source>透過色になる色です（#RRGGBB、16進数）。</source>
+        <translation>The colour that becomes transparent (#RRGGBB, hexadecimal).</translation>
+    </message>
+    <message>
+        <source>出力ファイルの形式を選びます。アルファチャネル付きの画像は PNG でだけ出力できます。</source>
+        <translation>The format of the files written. Only PNG keeps the picture with its alpha channel.</translation>
+    </message>
+    <message>
+        <source>出力フォルダを選択画面で選びます。</source>
+        <translation>Chooses the output folder in a folder chooser.</translation>
+    </message>
+    <message>
+        <source>サフィックス:</source>
+        <translation>suffix:</translation>
+    </message>
+    <message>
+        <source>アルファチャネル付きの画像のファイル名の最後に付ける文字です。</source>
+        <translation>Added to the end of the name of the picture with alpha.</translation>
+    </message>
+    <message>
+        <source>アルファチャネル無しの画像のファイル名の最後に付ける文字です。</source>
+        <translation>Added to the end of the name of the colour-only picture.</translation>
+    </message>
+    <message>
+        <source>アルファチャネルのみの画像のファイル名の最後に付ける文字です。</source>
+        <translation>Added to the end of the name of the alpha-only picture.</translation>
+    </message>
+    <message>
+        <source>上書きの前に確認する</source>
+        <translation>Ask before overwriting</translation>
+    </message>
+    <message>
+        <source>同じ名前のファイルが既にあるとき、変換の前に一度だけ上書きしてよいか確認します。</source>
+        <translation>When files of the same names exist already, asks once before the conversion whether to write over them.</translation>
+    </message>
+    <message>
+        <source>設定した内容で変換を始めます。入力画像が読み込まれるまでは押せません。</source>
+        <translation>Starts the conversion with these settings. It is available once an input picture is loaded.</translation>
+    </message>
+    <message>
+        <source>設定を保存して終了します。変換中なら変換を止めてから終了します。</source>
+        <translation>Saves the settings and quits; a running conversion is stopped first.</translation>
+    </message>
+    <message>
+        <source>上書きの確認</source>
+        <translation>Overwrite?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルが既にあります。上書きしますか？</source>
+        <translation>
+            <numerusform>%n file already exists: overwrite?</numerusform>
+            <numerusform>%n files already exist: overwrite?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>フォルダを開く</source>
+        <translation>Open Folder</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルを %1 に書き出しました。</source>
+        <translation>
+            <numerusform>%n file written to %1.</numerusform>
+            <numerusform>%n files written to %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>中止しました: %n 個のファイルを書き出しました。</source>
+        <translation>
+            <numerusform>Stopped: %n file written</numerusform>
+            <numerusform>Stopped: %n files written</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>出力フォルダ: %1</source>
+        <translation>Output folder: %1</translation>
     </message>
     <message>
         <source>ファイル(&amp;F)</source>
@@ -570,6 +781,22 @@
     <message>
         <source>入力画像がありません。</source>
         <translation>No input picture.</translation>
+    </message>
+    <message>
+        <source>最後の変換で書き出したファイルです。クリックすると表示します。</source>
+        <translation>The files the last conversion wrote; click one to show it.</translation>
+    </message>
+    <message>
+        <source>読み込み中…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message>
+        <source>変換結果: %1 (%2 × %3、縮小して表示)</source>
+        <translation>Result: %1 (%2 × %3, shown scaled down)</translation>
+    </message>
+    <message>
+        <source>変換結果 %1 を表示できません。</source>
+        <translation>The result %1 cannot be shown.</translation>
     </message>
 </context>
 </TS>

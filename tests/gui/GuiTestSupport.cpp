@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <cstring>
+
 void ScriptedModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon,
                                     const QString& caption, const QString& text)
 {
@@ -21,6 +23,26 @@ void ScriptedModalHost::showMessage(QWidget* owner, QMessageBox::Icon icon,
     message.text = text;
     message.thread = QThread::currentThread();
     messages.push_back(message);
+}
+
+bool ScriptedModalHost::askYesNo(QWidget* owner, const QString& caption, const QString& text)
+{
+    ++yesNoCalls;
+    showMessage(owner, QMessageBox::Question, caption, text);
+    return yesNoAnswer;
+}
+
+bool ScriptedModalHost::showMessageWithAction(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                              const QString& text, const QString& label)
+{
+    showMessage(owner, icon, caption, text);
+    actionLabel = label;
+    return actionAnswer;
+}
+
+void ScriptedModalHost::openFolder(const QString& folder)
+{
+    openedFolders << folder;
 }
 
 QString ScriptedModalHost::chooseOpenFile(QWidget*, const QString& initialPath,
@@ -76,7 +98,12 @@ int EngineRecorder::convertResult = 0;
 PixwrightErrorBoxHandler EngineRecorder::errorBoxHandler = nullptr;
 PixwrightProgressHandler EngineRecorder::progressHandler = nullptr;
 void* EngineRecorder::progressUser = nullptr;
+PixwrightWorkHandler EngineRecorder::workHandler = nullptr;
+void* EngineRecorder::workUser = nullptr;
 int EngineRecorder::cells = 1;
+QStringList EngineRecorder::planned;
+PixwrightFailure EngineRecorder::failure{};
+thread_local int recordedResult = 0;
 QPointer<TPixwrightForm> EngineRecorder::form;
 
 void EngineRecorder::reset(int result)
@@ -87,7 +114,11 @@ void EngineRecorder::reset(int result)
     errorBoxHandler = nullptr;
     progressHandler = nullptr;
     progressUser = nullptr;
+    workHandler = nullptr;
+    workUser = nullptr;
     cells = 1;
+    planned.clear();
+    failure = PixwrightFailure{};
     form = nullptr;
 }
 
@@ -128,13 +159,30 @@ int recordConvert(const char* sourcePath, const char* outputFolder, const char* 
     }
     EngineRecorder::converts.push_back(call);
     EngineRecorder::log << QStringLiteral("graphicConvert");
+    recordedResult = EngineRecorder::convertResult;
+    // One unit of work per cell, a file written with each.
+    if (PixwrightWorkHandler work = EngineRecorder::workHandler) {
+        for (int done = 0; done <= EngineRecorder::cells; ++done)
+            if (work(EngineRecorder::workUser, done, EngineRecorder::cells, done) != 0 && done < EngineRecorder::cells)
+                return recordedResult = 40;
+    }
     if (PixwrightProgressHandler progress = EngineRecorder::progressHandler) {
         for (int done = 0; done <= EngineRecorder::cells; ++done)
             if (progress(EngineRecorder::progressUser, done, EngineRecorder::cells, done) != 0 &&
                 done < EngineRecorder::cells)
-                return 40;
+                return recordedResult = 40;
     }
-    return EngineRecorder::convertResult;
+    return recordedResult;
+}
+
+int recordGetLastFailure(PixwrightFailure* out)
+{
+    // Per thread, as the engine keeps it.
+    if (out) {
+        *out = recordedResult == 0 ? PixwrightFailure{} : EngineRecorder::failure;
+        out->code = recordedResult;
+    }
+    return recordedResult;
 }
 
 // The key calls reach the engine as well, so the window's questions about
@@ -163,11 +211,37 @@ void recordSetProgressHandler(PixwrightProgressHandler handler, void* user)
     EngineRecorder::progressUser = user;
 }
 
+void recordSetWorkProgressHandler(PixwrightWorkHandler handler, void* user)
+{
+    EngineRecorder::workHandler = handler;
+    EngineRecorder::workUser = user;
+}
+
 void recordSetErrorBoxHandler(PixwrightErrorBoxHandler handler)
 {
     EngineRecorder::errorBoxHandler = handler;
     EngineRecorder::log << (handler ? QStringLiteral("setErrorBoxHandler(set)")
                                     : QStringLiteral("setErrorBoxHandler(null)"));
+}
+
+int recordPlannedOutputFiles(const char* sourcePath, const char* outputFolder, const char* outputName,
+                             int editorPreset, int outputFormat, int saveNatural, const char* naturalSuffix,
+                             int saveColor, const char* colorSuffix, int saveAlpha, const char* alphaSuffix,
+                             char* buffer, int bufferSize)
+{
+    if (EngineRecorder::planned.isEmpty())
+        return ::plannedOutputFiles(sourcePath, outputFolder, outputName, editorPreset, outputFormat, saveNatural,
+                                    naturalSuffix, saveColor, colorSuffix, saveAlpha, alphaSuffix, buffer,
+                                    bufferSize);
+    QByteArray list;
+    for (const QString& file : EngineRecorder::planned)
+        list += file.toUtf8() + '\0';
+    if (list.isEmpty())
+        return 0;
+    list += '\0';
+    if (buffer && bufferSize >= list.size())
+        memcpy(buffer, list.constData(), size_t(list.size()));
+    return int(list.size());
 }
 
 } // namespace
@@ -181,9 +255,12 @@ TEngineCalls EngineRecorder::calls()
     calls.setColorKeyPaletteIndex = &recordSetColorKeyPaletteIndex;
     calls.setProgressHandler = &recordSetProgressHandler;
     calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
-    // Questions change nothing; the engine answers them itself.
+    calls.setWorkProgressHandler = &recordSetWorkProgressHandler;
+    // Questions change nothing; the engine answers them itself, unless a
+    // test gives the planned files.
     calls.pictureKeyColor = &::pictureKeyColor;
-    calls.plannedOutputFiles = &::plannedOutputFiles;
+    calls.plannedOutputFiles = &recordPlannedOutputFiles;
+    calls.getLastFailure = &recordGetLastFailure;
     return calls;
 }
 

@@ -43,6 +43,10 @@ public:
 
     void showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
                      const QString& text) override;
+    bool askYesNo(QWidget* owner, const QString& caption, const QString& text) override;
+    bool showMessageWithAction(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                               const QString& text, const QString& actionLabel) override;
+    void openFolder(const QString& folder) override;
     QString chooseOpenFile(QWidget* owner, const QString& initialPath,
                            const QString& filter) override;
     bool chooseColor(QWidget* owner, QColor& colour) override;
@@ -55,7 +59,15 @@ public:
 
     std::vector<RecordedMessage> messages;
 
-    // Answers, and what the choosers were asked with.
+    // Answers, and what the choosers were asked with. Questions and boxes
+    // with an action are recorded in messages too, questions with the
+    // Question icon.
+    bool yesNoAnswer = false;
+    int yesNoCalls = 0;
+    bool actionAnswer = false;
+    QString actionLabel;
+    QStringList openedFolders;
+
     QString openFileAnswer;
     QString openFileInitialPath;
     QString openFileFilter;
@@ -106,7 +118,14 @@ struct EngineRecorder {
     static PixwrightErrorBoxHandler errorBoxHandler;
     static PixwrightProgressHandler progressHandler;
     static void* progressUser;
+    static PixwrightWorkHandler workHandler;
+    static void* workUser;
     static int cells;
+    // What plannedOutputFiles answers, whatever it is asked.
+    static QStringList planned;
+    // What getLastFailure answers after a failed conversion; its code is
+    // the conversion's result.
+    static PixwrightFailure failure;
     // The form whose convert button is captured during graphicConvert.
     static QPointer<TPixwrightForm> form;
 };

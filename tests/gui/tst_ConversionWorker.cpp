@@ -5,13 +5,16 @@
 #include "TestMain.h"
 
 #include "gui/ConversionWorker.h"
+#include "gui/PreviewView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,7 +47,6 @@ std::unique_ptr<TPixwrightForm> chipsetForm(const FormEnvironment& env, const QS
     context.engine = TEngineCalls::exports();
     auto form = std::make_unique<TPixwrightForm>(context);
     enterInputFile(*form, writePicture(env.path("chips.png"), patternPicture(480, 256), "PNG"));
-    QTest::keyClick(form->SaveImageTypeComboBox, Qt::Key_Down);
     form->SaveDirEdit->setText(out);
     form->SaveFilePreffixEdit->setText(QStringLiteral("chips"));
     return form;
@@ -83,6 +85,7 @@ private slots:
     void cancelStopsBetweenCellsKeepingFiles();
     void engineErrorBoxOnceOnGuiThread();
     void closingWhileConvertingCancelsThenCloses();
+    void stopEndsALargePictureAtOnce();
 };
 
 void TestConversionWorker::settingsLockedWhileEngineRunsOnWorker()
@@ -90,10 +93,12 @@ void TestConversionWorker::settingsLockedWhileEngineRunsOnWorker()
     ScriptedModalHost host;
     FormEnvironment env;
     auto form = env.makeForm();
+    enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(5, 3), "PNG"));
+    form->SaveColorCheckBox->click();
     EngineRecorder::cells = 4;
-    std::vector<std::pair<int, int>> reported;
+    std::vector<std::pair<qint64, qint64>> reported;
     connect(form->ConversionWorker, &TConversionWorker::progressed, form.get(),
-            [&](int done, int total) { reported.emplace_back(done, total); });
+            [&](qint64 done, qint64 total) { reported.emplace_back(done, total); });
     form->ConvertButton->click();
     QVERIFY(form->IsConverting());
     QVERIFY(waitForConversion(*form));
@@ -102,18 +107,20 @@ void TestConversionWorker::settingsLockedWhileEngineRunsOnWorker()
     QVERIFY(call.thread != form->thread());
     QVERIFY(!call.settingsEnabled);
     QVERIFY(call.progressShown);
-    QCOMPARE(reported, (std::vector<std::pair<int, int>>{{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}}));
-    QCOMPARE(form->ConversionProgress->ConvertProgressBar->value(), 4);
-    QCOMPARE(form->ConversionProgress->ConvertProgressBar->maximum(), 4);
+    QCOMPARE(reported, (std::vector<std::pair<qint64, qint64>>{{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}}));
+    // In thousandths of the work, whatever its units.
+    QCOMPARE(form->ConversionProgress->ConvertProgressBar->value(), 1000);
+    QCOMPARE(form->ConversionProgress->ConvertProgressBar->maximum(), 1000);
     QVERIFY(form->ConversionProgress->isHidden());
     for (QGroupBox* group : {form->GroupBox6, form->ImageReplaceGroupBox, form->ImageConvertGroupBox,
                              form->ImageSaveGroupBox})
         QVERIFY(group->isEnabled());
     // Controls disabled by their own rules stay disabled after the groups
     // come back.
-    QVERIFY(!form->SaveNaturalCheckBox->isEnabled());
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
-    QVERIFY(!EngineRecorder::progressHandler);
+    QVERIFY(!form->ColorSuffixEdit->isEnabled());
+    QCOMPARE(host.messages.size(), size_t(1));
+    QVERIFY(host.messages[0].text.startsWith(QStringLiteral("画像の変換に成功しました。\n4 個のファイルを ")));
+    QVERIFY(!EngineRecorder::workHandler);
 }
 
 void TestConversionWorker::workerWritesTheFilesOfADirectCall()
@@ -125,7 +132,7 @@ void TestConversionWorker::workerWritesTheFilesOfADirectCall()
     auto form = chipsetForm(env, worker);
     QVERIFY(form->TilesetRadioButton->isChecked());
     QVERIFY(convertAndWait(*form));
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
+    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。\n54 個のファイルを " + worker + " に書き出しました。"});
     QCOMPARE(chipsetRequest(env, direct).run(TEngineCalls::exports()), 0);
 
     const auto expected = filesIn(direct);
@@ -144,33 +151,44 @@ void TestConversionWorker::cancelStopsBetweenCellsKeepingFiles()
     auto form = chipsetForm(env, part);
     QCOMPARE(chipsetRequest(env, whole).run(TEngineCalls::exports()), 0);
     // Runs on the worker thread inside the engine's progress call, so the
-    // cancel is seen at exactly this cell boundary.
+    // cancel is seen at the report that says nine files are whole. On one
+    // thread every band is reported as it ends, so that report comes before
+    // the last one.
+    setThreadCount(1);
+    std::atomic<int> wholeAtCancel{-1};
     connect(form->ConversionWorker, &TConversionWorker::progressed, form->ConversionWorker,
-            [&](int done, int) {
-                if (done == 3)
+            [&](qint64, qint64, int files) {
+                if (files >= 9 && wholeAtCancel < 0) {
+                    wholeAtCancel = files;
                     form->ConversionWorker->cancel();
+                }
             }, Qt::DirectConnection);
     QSignalSpy ended(form.get(), &TPixwrightForm::ConversionFinished);
-    QVERIFY(convertAndWait(*form));
+    const bool converted = convertAndWait(*form);
+    setThreadCount(0);
+    QVERIFY(converted);
     QCOMPARE(ended.size(), 1);
     QCOMPARE(ended[0][0].toInt(), PIXWRIGHT_RESULT_CANCELLED);
-    QCOMPARE(host.messageTexts(), QStringList{"変換を中止しました。"});
+    const int kept = wholeAtCancel;
+    QVERIFY(kept >= 9 && kept < 54);
+    QCOMPARE(host.messageTexts(), QStringList{QStringLiteral("中止しました: %1 個のファイルを書き出しました。\n出力フォルダ: ")
+                                                  .arg(kept) + part});
     QCOMPARE(host.messages[0].icon, QMessageBox::Information);
 
-    std::map<QString, QByteArray> expected;
-    for (const auto& [name, bytes] : filesIn(whole))
-        if (name < QStringLiteral("chips_03"))
-            expected[name] = bytes;
-    QCOMPARE(expected.size(), size_t(9));
+    // The files whole when it stopped, each the same bytes as a whole run's.
+    const auto all = filesIn(whole);
     const auto written = filesIn(part);
-    QCOMPARE(written.size(), expected.size());
-    QVERIFY(written == expected);
+    QCOMPARE(int(written.size()), kept);
+    for (const auto& [name, bytes] : written)
+        QVERIFY2(all.count(name) && all.at(name) == bytes, qPrintable(name));
     // Nothing half-written is left beside them.
     QDirIterator leftovers(part, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     int entries = 0;
     for (; leftovers.hasNext(); leftovers.next())
         ++entries;
-    QCOMPARE(entries, 9);
+    QCOMPARE(entries, kept);
+    // The result list shows what was written.
+    QCOMPARE(form->Preview->PreviewResultList->count(), kept);
     QVERIFY(form->ConvertButton->isEnabled() && form->ImageSaveGroupBox->isEnabled());
 }
 
@@ -180,12 +198,13 @@ void TestConversionWorker::engineErrorBoxOnceOnGuiThread()
     FormEnvironment env;
     auto form = chipsetForm(env, QString());
     QVERIFY(convertAndWait(*form));
-    QCOMPARE(host.messageTexts(),
-             QStringList({"出力フォルダが指定されていません。", "画像変換に失敗しました。"}));
-    QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生！"));
-    QVERIFY(!host.messages[0].hadOwner);
-    for (const RecordedMessage& message : host.messages)
-        QCOMPARE(message.thread, form->thread());
+    // The window's own words, once, instead of the engine's box and a
+    // second one after it.
+    QCOMPARE(host.messageTexts(), QStringList{"出力フォルダが指定されていません。"});
+    QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生"));
+    QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
+    QCOMPARE(host.messages[0].owner.data(), form.get());
+    QCOMPARE(host.messages[0].thread, form->thread());
 }
 
 void TestConversionWorker::closingWhileConvertingCancelsThenCloses()
@@ -196,10 +215,14 @@ void TestConversionWorker::closingWhileConvertingCancelsThenCloses()
     auto form = chipsetForm(env, out);
     form->show();
     QSemaphore gate;
+    // One thread: the report of the first whole files is not the last one.
+    setThreadCount(1);
     std::atomic<bool> atFirstCell{false};
+    std::atomic<int> wholeAtClose{-1};
     connect(form->ConversionWorker, &TConversionWorker::progressed, form->ConversionWorker,
-            [&](int done, int) {
-                if (done == 1) {
+            [&](qint64, qint64, int files) {
+                if (files >= 3 && !atFirstCell) {
+                    wholeAtClose = files;
                     atFirstCell = true;
                     gate.acquire();
                 }
@@ -207,17 +230,70 @@ void TestConversionWorker::closingWhileConvertingCancelsThenCloses()
     QSignalSpy ended(form.get(), &TPixwrightForm::ConversionFinished);
     form->ConvertButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(atFirstCell, 30000);
-    // The engine is held inside the first cell's report: the close waits.
-    QVERIFY(!form->close());
-    QVERIFY(form->isVisible());
+    // The engine is held inside the first cell's report: the window goes at
+    // once, and is closed for good once the engine has stopped.
+    const bool closed = form->close();
+    const bool visible = form->isVisible();
     gate.release();
-    QVERIFY(ended.wait(30000));
+    const bool stopped = ended.wait(30000);
+    setThreadCount(0);
+    QVERIFY(!closed);
+    QVERIFY(!visible);
+    QVERIFY(stopped);
     QCOMPARE(ended[0][0].toInt(), PIXWRIGHT_RESULT_CANCELLED);
     QVERIFY(!form->isVisible());
     QVERIFY(host.messages.empty());
-    // The first cell's files only.
-    QCOMPARE(QDir(out).entryList(QDir::Files),
-             QStringList({"chips_00.png", "chips_00_alpha.png", "chips_00_color.png"}));
+    // The files whole when it was closed, and nothing else.
+    QCOMPARE(int(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size()),
+             int(wholeAtClose));
+    QVERIFY(QDir(out).exists(QStringLiteral("chips_00.png")));
+}
+
+void TestConversionWorker::stopEndsALargePictureAtOnce()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    // 4096 x 4096, one cell: a conversion of a minute or more.
+    QImage big(4096, 4096, QImage::Format_RGB32);
+    for (int y = 0; y < big.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(big.scanLine(y));
+        for (int x = 0; x < big.width(); ++x)
+            row[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
+    }
+    const QString input = env.path("big.png");
+    QVERIFY(big.save(input, "PNG", 100));
+    big = QImage();
+    TFormContext context = env.context();
+    context.engine = TEngineCalls::exports();
+    TPixwrightForm form(context);
+    enterInputFile(form, input);
+    const QString out = env.path("out");
+    form.SaveDirEdit->setText(out);
+    std::atomic<bool> underWay{false};
+    std::atomic<qint64> total{0};
+    connect(form.ConversionWorker, &TConversionWorker::progressed, form.ConversionWorker,
+            [&](qint64 done, qint64 all, int) {
+                total = all;
+                if (done > 0)
+                    underWay = true;
+            }, Qt::DirectConnection);
+    QSignalSpy ended(&form, &TPixwrightForm::ConversionFinished);
+    form.ConvertButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(underWay, 60000);
+    // Bands of rows: the bar moves inside the one cell.
+    QVERIFY(total > 10);
+    QElapsedTimer stopping;
+    stopping.start();
+    form.ConversionProgress->CancelConvertButton->click();
+    QVERIFY(ended.wait(30000));
+    const qint64 took = stopping.elapsed();
+    qInfo("stopped after %lld ms", took);
+    // A full conversion takes a minute or more here; a stop takes a band.
+    QVERIFY2(took < 5000, qPrintable(QString::number(took)));
+    QCOMPARE(ended[0][0].toInt(), PIXWRIGHT_RESULT_CANCELLED);
+    QCOMPARE(host.messageTexts(), QStringList{"中止しました: 0 個のファイルを書き出しました。\n出力フォルダ: " + out});
+    // No temporary file and no half-written picture.
+    QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 PIXWRIGHT_GUI_TEST(TestConversionWorker);

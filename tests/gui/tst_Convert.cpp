@@ -3,10 +3,15 @@
 #include "GuiTestSupport.h"
 #include "TestMain.h"
 
+#include "gui/PreviewView.h"
+#include "gui/Translation.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -20,6 +25,12 @@ private slots:
     void engineFailureAndBadGrid();
     void realConversionWritesFiles();
     void realEngineErrorGoesThroughHost();
+    void failureSaysWhatWhereAndWhy_data();
+    void failureSaysWhatWhereAndWhy();
+    void realFailuresInBothLanguages_data();
+    void realFailuresInBothLanguages();
+    void overwriteIsAskedOncePerConversion();
+    void endListsTheFilesAndOpensTheFolder();
 };
 
 void TestConvert::passesSixteenArguments_data()
@@ -45,7 +56,8 @@ void TestConvert::passesSixteenArguments()
     ScriptedModalHost host;
     FormEnvironment env;
     auto form = env.makeForm();
-    form->OpenFileEdit->setText(QStringLiteral("/in/絵.png"));
+    const QString input = writePicture(env.path("絵.png"), patternPicture(7, 5), "PNG");
+    enterInputFile(*form, input);
     form->SaveDirEdit->setText(QStringLiteral("/out/出力"));
     form->SaveFilePreffixEdit->setText(QStringLiteral("名"));
     form->GridXEdit->setText(QStringLiteral("-3"));
@@ -54,7 +66,6 @@ void TestConvert::passesSixteenArguments()
     childNamed<QRadioButton>(form.get(), qPrintable(mode))->click();
     form->SharpeLevelComboBox->setCurrentIndex(4);
     form->InterpolationTypeComboBox->setCurrentIndex(2);
-    QTest::keyClick(form->SaveImageTypeComboBox, Qt::Key_Down);
     form->NaturalSuffixEdit->setText(QStringLiteral("n"));
     form->ColorSuffixEdit->setText(QStringLiteral("色"));
     form->SaveAlphaCheckBox->click();
@@ -62,7 +73,7 @@ void TestConvert::passesSixteenArguments()
 
     QCOMPARE(EngineRecorder::converts.size(), size_t(1));
     const ConvertCall& call = EngineRecorder::converts[0];
-    QCOMPARE(call.sourcePath, QByteArray("/in/\xe7\xb5\xb5.png"));
+    QCOMPARE(call.sourcePath, input.toUtf8());
     QCOMPARE(call.outputFolder, QStringLiteral("/out/出力").toUtf8());
     QCOMPARE(call.outputName, QStringLiteral("名").toUtf8());
     QCOMPARE(call.editorPreset, preset);
@@ -82,7 +93,7 @@ void TestConvert::passesSixteenArguments()
     QVERIFY(!call.buttonEnabled);
     QCOMPARE(form->ConvertButton->text(), QStringLiteral("変換開始"));
     QVERIFY(form->ConvertButton->isEnabled());
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
+    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。\n1 個のファイルを /out/出力 に書き出しました。"});
     QCOMPARE(host.messages[0].icon, QMessageBox::Information);
     QCOMPARE(host.messages[0].owner.data(), form.get());
 }
@@ -93,15 +104,18 @@ void TestConvert::engineFailureAndBadGrid()
     FormEnvironment env;
     auto form = env.makeForm();
     EngineRecorder::convertResult = 4;
-    for (QCheckBox* box : {form->SaveColorCheckBox, form->SaveAlphaCheckBox})
+    EngineRecorder::failure.kind = PIXWRIGHT_FAILURE_REQUEST;
+    enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
+    for (QCheckBox* box : {form->SaveNaturalCheckBox, form->SaveColorCheckBox, form->SaveAlphaCheckBox})
         box->click();
     QVERIFY(convertAndWait(*form));
     QCOMPARE(EngineRecorder::converts.size(), size_t(1));
     QCOMPARE(EngineRecorder::converts[0].saveNatural + EngineRecorder::converts[0].saveColor +
                  EngineRecorder::converts[0].saveAlpha,
              0);
-    QCOMPARE(host.messageTexts(), QStringList{"画像変換に失敗しました。"});
-    QCOMPARE(host.messages[0].icon, QMessageBox::Question);
+    QCOMPARE(host.messageTexts(),
+             QStringList{"出力する画像がありません。アルファチャネル付き、無し、のみのどれかを選んでください。"});
+    QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
     QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生"));
     QVERIFY(form->ConvertButton->isEnabled());
     QCOMPARE(form->ConvertButton->text(), QStringLiteral("変換開始"));
@@ -130,11 +144,10 @@ void TestConvert::realConversionWritesFiles()
     form.NoGridRadioButton->click();
     form.InterpolationTypeComboBox->setCurrentIndex(0);
     form.SharpeLevelComboBox->setCurrentIndex(0);
-    QTest::keyClick(form.SaveImageTypeComboBox, Qt::Key_Down);
     const QString out = env.path("出力");
     form.SaveDirEdit->setText(out);
     QVERIFY(convertAndWait(form));
-    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。"});
+    QCOMPARE(host.messageTexts(), QStringList{"画像の変換に成功しました。\n3 個のファイルを " + out + " に書き出しました。"});
 
     QCOMPARE(QDir(out).entryList(QDir::Files),
              QStringList({"tiny.png", "tiny_alpha.png", "tiny_color.png"}));
@@ -161,12 +174,193 @@ void TestConvert::realEngineErrorGoesThroughHost()
     TPixwrightForm form(context);
     enterInputFile(form, writePicture(env.path("tiny.png"), patternPicture(3, 2), "PNG"));
     QVERIFY(convertAndWait(form));
+    // One box, the window's, with the warning icon.
+    QCOMPARE(host.messageTexts(), QStringList{"出力フォルダが指定されていません。"});
+    QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
+    QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生"));
+    QCOMPARE(host.messages[0].owner.data(), &form);
+}
+
+void TestConvert::failureSaysWhatWhereAndWhy_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<QString>("japanese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("write") << 21 << PIXWRIGHT_FAILURE_NOT_WRITTEN << "/out/World_00.png" << "Permission denied" << ""
+                           << "'/out/World_00.png' に書き込めません: Permission denied"
+                           << "Cannot write '/out/World_00.png': Permission denied";
+    QTest::newRow("open") << 10 << PIXWRIGHT_FAILURE_SOURCE_NOT_OPENED << "/home/u/x.png"
+                          << "No such file or directory" << ""
+                          << "'/home/u/x.png' を開けません: No such file or directory"
+                          << "Cannot open '/home/u/x.png': No such file or directory";
+    QTest::newRow("parent") << 8 << PIXWRIGHT_FAILURE_FOLDER_NO_PARENT << "/a/b/c" << "No such file or directory"
+                            << "/a/b" << "出力フォルダ '/a/b/c' を作れません: 親フォルダ '/a/b' がありません。"
+                            << "The output folder '/a/b/c' cannot be made: its parent '/a/b' does not exist";
+    QTest::newRow("decode") << 10 << PIXWRIGHT_FAILURE_SOURCE_NOT_DECODED << "/in/b.png" << "Not a PNG file" << ""
+                            << "'/in/b.png' を画像として読めません: Not a PNG file"
+                            << "Cannot read '/in/b.png' as a picture: Not a PNG file";
+    QTest::newRow("request") << 5 << PIXWRIGHT_FAILURE_REQUEST << "" << "" << ""
+                             << "二つの出力のサフィックスが同じです（大文字と小文字は区別しません）。"
+                             << "Two outputs have the same suffix (letter case does not count).";
+}
+
+void TestConvert::failureSaysWhatWhereAndWhy()
+{
+    QFETCH(int, code);
+    QFETCH(int, kind);
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    QFETCH(QString, other);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+    for (const auto language : {translation::Language::Japanese, translation::Language::English}) {
+        QVERIFY(translation::install(language));
+        EngineRecorder::reset(code);
+        EngineRecorder::failure.kind = kind;
+        qstrncpy(EngineRecorder::failure.path, path.toUtf8().constData(), sizeof EngineRecorder::failure.path);
+        qstrncpy(EngineRecorder::failure.reason, reason.toUtf8().constData(), sizeof EngineRecorder::failure.reason);
+        qstrncpy(EngineRecorder::failure.other, other.toUtf8().constData(), sizeof EngineRecorder::failure.other);
+        ScriptedModalHost host;
+        FormEnvironment env;
+        auto form = env.makeForm();
+        enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
+        // The engine's own box text reaches the handler and is not shown.
+        EngineRecorder::errorBoxHandler("エラー発生！", "画像ファイルの保存に失敗しました。");
+        QVERIFY(convertAndWait(*form));
+        // One box, with the warning icon, in the window's language.
+        QCOMPARE(host.messageTexts(),
+                 QStringList{language == translation::Language::Japanese ? japanese : english});
+        QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
+        QCOMPARE(host.messages[0].owner.data(), form.get());
+        QCOMPARE(host.messages[0].caption, language == translation::Language::Japanese ? QStringLiteral("エラー発生")
+                                                                                      : QStringLiteral("Error"));
+    }
+    QVERIFY(translation::install(translation::Language::Japanese));
+}
+
+void TestConvert::realFailuresInBothLanguages_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("japanese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("input gone") << "input gone" << "'%1/in.png' を開けません: No such file or directory"
+                                << "Cannot open '%1/in.png': No such file or directory";
+    QTest::newRow("folder two deep") << "folder two deep"
+                                     << "出力フォルダ '%1/a/b/c' を作れません: 親フォルダ '%1/a/b' がありません。"
+                                     << "The output folder '%1/a/b/c' cannot be made: its parent '%1/a/b' does not exist";
+    QTest::newRow("read-only folder") << "read-only folder" << "'%1/ro/in.png' に書き込めません: Permission denied"
+                                      << "Cannot write '%1/ro/in.png': Permission denied";
+}
+
+void TestConvert::realFailuresInBothLanguages()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+    for (const auto language : {translation::Language::Japanese, translation::Language::English}) {
+        QVERIFY(translation::install(language));
+        ScriptedModalHost host;
+        FormEnvironment env;
+        TFormContext context = env.context();
+        context.engine = TEngineCalls::exports();
+        TPixwrightForm form(context);
+        const QString input = writePicture(env.path("in.png"), patternPicture(7, 5), "PNG");
+        enterInputFile(form, input);
+        form.SaveDirEdit->setText(env.path("out"));
+        if (failure == "input gone") {
+            QFile::remove(input);
+        } else if (failure == "folder two deep") {
+            form.SaveDirEdit->setText(env.path("a/b/c"));
+        } else {
+            QDir().mkpath(env.path("ro"));
+            QFile::setPermissions(env.path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            if (QFile(env.path("ro/probe")).open(QIODevice::WriteOnly))
+                QSKIP("this user writes into any folder");
+            form.SaveDirEdit->setText(env.path("ro"));
+        }
+        QVERIFY(convertAndWait(form));
+        const QString expected = (language == translation::Language::Japanese ? japanese : english).arg(env.path(""));
+        QCOMPARE(host.messageTexts(), QStringList{QString(expected).replace(QStringLiteral("//"), QStringLiteral("/"))});
+        QCOMPARE(host.messages[0].icon, QMessageBox::Warning);
+        QFile::setPermissions(env.path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    QVERIFY(translation::install(translation::Language::Japanese));
+}
+
+void TestConvert::overwriteIsAskedOncePerConversion()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
+    form->SaveDirEdit->setText(env.path("out"));
+    EngineRecorder::planned = QStringList{env.path("out/in.png"), env.path("out/in_color.png"),
+                                          env.path("out/in_alpha.png")};
+    // Nothing there yet: no question.
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 0);
+    QCOMPARE(EngineRecorder::converts.size(), size_t(1));
+
+    writeBytes(env.path("out/in.png"), "old");
+    writeBytes(env.path("out/in_alpha.png"), "old");
+    host.messages.clear();
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 1);
+    QCOMPARE(host.messages.size(), size_t(1));
+    QCOMPARE(host.messages[0].caption, QStringLiteral("上書きの確認"));
+    QCOMPARE(host.messages[0].owner.data(), form.get());
+    QCOMPARE(host.messages[0].text, "2 個のファイルが既にあります。上書きしますか？\n\n" + env.path("out/in.png") + "\n" +
+                                        env.path("out/in_alpha.png"));
+    // Refused: nothing converted, the button as before.
+    QCOMPARE(EngineRecorder::converts.size(), size_t(1));
+    QVERIFY(form->ConvertButton->isEnabled());
+    QCOMPARE(form->ConvertButton->text(), QStringLiteral("変換開始"));
+    QVERIFY(!form->IsConverting());
+
+    // Allowed: asked once, then converted.
+    host.yesNoAnswer = true;
+    host.messages.clear();
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 2);
+    QCOMPARE(EngineRecorder::converts.size(), size_t(2));
+    QCOMPARE(host.messages.size(), size_t(2));
+
+    // Switched off: never asked.
+    form->OverwriteAskCheckBox->click();
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.yesNoCalls, 2);
+    QCOMPARE(EngineRecorder::converts.size(), size_t(3));
+}
+
+void TestConvert::endListsTheFilesAndOpensTheFolder()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    enterInputFile(*form, writePicture(env.path("in.png"), patternPicture(7, 5), "PNG"));
+    form->SaveDirEdit->setText(env.path("out"));
+    QStringList planned;
+    for (int cell = 0; cell < 4; ++cell)
+        planned << env.path(QStringLiteral("out/in_%1.png").arg(cell, 2, 10, QLatin1Char('0')));
+    EngineRecorder::planned = planned;
+    // The engine reports three files written before it ends.
+    EngineRecorder::cells = 3;
+    host.actionAnswer = true;
+    QVERIFY(convertAndWait(*form));
     QCOMPARE(host.messageTexts(),
-             QStringList({"出力フォルダが指定されていません。", "画像変換に失敗しました。"}));
-    QVERIFY(!host.messages[0].hadOwner);
-    QCOMPARE(host.messages[0].icon, QMessageBox::Critical);
-    QCOMPARE(host.messages[0].caption, QStringLiteral("エラー発生！"));
-    QCOMPARE(host.messages[1].owner.data(), &form);
+             QStringList{"画像の変換に成功しました。\n3 個のファイルを " + env.path("out") + " に書き出しました。"});
+    QCOMPARE(host.actionLabel, QStringLiteral("フォルダを開く"));
+    QCOMPARE(host.openedFolders, QStringList{env.path("out")});
+    QCOMPARE(form->Preview->PreviewResultList->count(), 3);
+    QCOMPARE(form->Preview->PreviewResultList->item(2)->text(), QStringLiteral("in_02.png"));
+    // Not asked to: the folder stays closed.
+    host.actionAnswer = false;
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(host.openedFolders.size(), 1);
 }
 
 PIXWRIGHT_GUI_TEST(TestConvert);

@@ -11,7 +11,7 @@
 
 namespace {
 
-// A 4 x 2 palette picture whose entry 0 is (12,34,56) and entry 1
+// A 4 x 2 palette picture whose entry 0 is #123456 and entry 1
 // (200,100,50).
 QImage palettePicture()
 {
@@ -40,15 +40,18 @@ void TestPaletteKey::excludesTopLeftAndTellsEngine()
     FormEnvironment env;
     auto form = env.makeForm();
     QCOMPARE(form->ColorKeyPaletteCheckBox->text(), QStringLiteral("透過色はパレットの0番の色"));
-    QVERIFY(!form->ColorKeyPaletteCheckBox->isChecked());
+    // On at a first start; switched off to start from the fixed colour.
+    QVERIFY(form->ColorKeyPaletteCheckBox->isChecked());
     QCOMPARE(form->ColorKeyPaletteCheckBox->parentWidget(), form->ImageConvertGroupBox);
+    form->ColorKeyPaletteCheckBox->click();
+    QCOMPARE(form->ColorKeyChoice(), TColorKeyChoice::Fixed);
     EngineRecorder::log.clear();
 
     form->ColorKeyPaletteCheckBox->click();
     QCOMPARE(form->ColorKeyChoice(), TColorKeyChoice::PaletteEntry0);
     QVERIFY(!form->SelectColorKeyButton->isEnabled() && !form->ColorKeyLabel->isEnabled());
     // No picture: the fixed colour is the key.
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(00,75,75)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#007575"));
 
     form->ColorKeyPosCheckBox->click();
     QVERIFY(!form->ColorKeyPaletteCheckBox->isChecked());
@@ -70,7 +73,7 @@ void TestPaletteKey::excludesTopLeftAndTellsEngine()
     form->ColorKeyPaletteCheckBox->click();
     form->ColorKeyPaletteCheckBox->click();
     QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKey(16,32,48)"));
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(10,20,30)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#102030"));
     QVERIFY(host.messages.empty());
 }
 
@@ -79,12 +82,12 @@ void TestPaletteKey::labelShowsEntry0OfOwnPaletteOnly_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QImage>("picture");
     QTest::addColumn<QString>("label");
-    QTest::newRow("palette png") << "p.png" << palettePicture() << "(0C,22,38)";
-    QTest::newRow("palette bmp") << "p.bmp" << palettePicture() << "(0C,22,38)";
+    QTest::newRow("palette png") << "p.png" << palettePicture() << "#0C2238";
+    QTest::newRow("palette bmp") << "p.bmp" << palettePicture() << "#0C2238";
     QImage grey(4, 2, QImage::Format_Grayscale8);
     grey.fill(7);
-    QTest::newRow("grey png has none") << "g.png" << grey << "(00,75,75)";
-    QTest::newRow("rgb png") << "c.png" << patternPicture(4, 2) << "(00,75,75)";
+    QTest::newRow("grey png has none") << "g.png" << grey << "#007575";
+    QTest::newRow("rgb png") << "c.png" << patternPicture(4, 2) << "#007575";
 }
 
 void TestPaletteKey::labelShowsEntry0OfOwnPaletteOnly()
@@ -96,17 +99,17 @@ void TestPaletteKey::labelShowsEntry0OfOwnPaletteOnly()
     FormEnvironment env;
     auto form = env.makeForm();
     const QString path = writePicture(env.path(file), picture, file.endsWith("bmp") ? "BMP" : "PNG");
-    form->ColorKeyPaletteCheckBox->click();
+    QVERIFY(form->ColorKeyPaletteCheckBox->isChecked());
     enterInputFile(*form, path);
     QCOMPARE(form->ColorKeyLabel->text(), label);
     // The label follows the picture: gone, it shows the fixed colour.
     form->OpenFileEdit->setText(env.path("none.png"));
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(00,75,75)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#007575"));
     enterInputFile(*form, path);
     QCOMPARE(form->ColorKeyLabel->text(), label);
     // Switched off, the fixed colour is shown and used again.
     form->ColorKeyPaletteCheckBox->click();
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(00,75,75)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#007575"));
     QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKey(0,117,117)"));
 }
 

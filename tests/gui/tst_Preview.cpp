@@ -11,7 +11,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -63,6 +65,8 @@ private slots:
     void resultFileNamedAsTheEngineNamesIt();
     void resultShownOverCheckerboard();
     void dropsOfPicturesAndFolders();
+    void loadingIsSaidUntilPainted();
+    void largeResultIsScaledDown();
 };
 
 void TestPreview::gridsOfEveryMode()
@@ -201,7 +205,6 @@ void TestPreview::resultShownOverCheckerboard()
     picture.setPixel(0, 0, qRgb(0x00, 0x75, 0x75));
     enterInputFile(form, writePicture(env.path("small.png"), picture, "PNG"));
     form.NoGridRadioButton->click();
-    QTest::keyClick(form.SaveImageTypeComboBox, Qt::Key_Down);
     form.SaveDirEdit->setText(env.path("out"));
     QVERIFY(convertAndWait(form));
     TPreviewView& preview = *form.Preview;
@@ -263,6 +266,55 @@ void TestPreview::dropsOfPicturesAndFolders()
     const QString renamed = writePicture(env.path("tiles.dat"), patternPicture(5, 4), "PNG");
     QVERIFY(dropOn(form.get(), {QUrl::fromLocalFile(renamed)}));
     QCOMPARE(form->OpenFileEdit->text(), renamed);
+}
+
+void TestPreview::loadingIsSaidUntilPainted()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    auto form = env.makeForm();
+    QCOMPARE(form->Preview->PreviewInfoLabel->text(), QStringLiteral("入力画像がありません。"));
+    enterInputFile(*form, writePicture(env.path("big.png"), patternPicture(1200, 900), "PNG"));
+    // Nothing is painted before the event loop runs again.
+    QCOMPARE(form->Preview->PreviewInfoLabel->text(), QStringLiteral("読み込み中…"));
+    QVERIFY(painted(*form->Preview));
+    QCOMPARE(form->Preview->PreviewInfoLabel->text(), QStringLiteral("入力画像: 1200 × 900"));
+}
+
+void TestPreview::largeResultIsScaledDown()
+{
+    FormEnvironment env;
+    TPreviewView preview;
+    // 6100 x 5600 is more than Qt reads by default (128 MB decoded).
+    QImage big(6100, 5600, QImage::Format_RGB32);
+    big.fill(qRgb(0x20, 0x40, 0x60));
+    for (int y = 0; y < 700; ++y)
+        for (int x = 0; x < 6100; ++x)
+            big.setPixel(x, y, qRgb(0xF0, 0x10, 0x10));
+    const QString file = writePicture(env.path("big_result.png"), big, "PNG");
+    big = QImage();
+    QSize full;
+    const QImage shown = TPreviewView::loadScaled(file, TPreviewView::kMaxShownSide, &full);
+    QCOMPARE(full, QSize(6100, 5600));
+    QCOMPARE(shown.size(), QSize(2048, 1880));
+    QCOMPARE(QColor(shown.pixel(1000, 100)), QColor(0xF0, 0x10, 0x10));
+    QCOMPARE(QColor(shown.pixel(1000, 1500)), QColor(0x20, 0x40, 0x60));
+    // A small one is shown as it is.
+    const QString small = writePicture(env.path("small.png"), patternPicture(7, 5), "PNG");
+    QCOMPARE(TPreviewView::loadScaled(small, TPreviewView::kMaxShownSide, &full).size(), QSize(7, 5));
+
+    preview.setResultFiles({file, small});
+    QVERIFY(painted(preview) && preview.showsResult());
+    QVERIFY(preview.resultScaled());
+    QCOMPARE(preview.PreviewInfoLabel->text(), QStringLiteral("変換結果: big_result.png (6100 × 5600、縮小して表示)"));
+    QCOMPARE(preview.PreviewResultList->count(), 2);
+    QCOMPARE(preview.PreviewResultList->item(1)->text(), QStringLiteral("small.png"));
+    // Picking the second shows it.
+    preview.PreviewResultList->setCurrentRow(1);
+    QVERIFY(painted(preview));
+    QCOMPARE(preview.resultFile(), small);
+    QVERIFY(!preview.resultScaled());
+    QCOMPARE(preview.PreviewCanvas->layer().size(), QSize(7, 5));
 }
 
 PIXWRIGHT_GUI_TEST(TestPreview);

@@ -3,6 +3,7 @@
 #include "GuiTestSupport.h"
 #include "TestMain.h"
 
+#include "gui/PreviewView.h"
 #include "gui/SelectColorKeyDialog.h"
 
 #include <QCheckBox>
@@ -131,6 +132,7 @@ private slots:
     void damagedExtensionLosesOnlyItself_data();
     void damagedExtensionLosesOnlyItself();
     void interpolationIndexBeyondListKeepsDefault();
+    void previewTogglesAndOverwriteQuestionRoundTrip();
 };
 
 void TestSettingsFile::firstStartWritesDefaultsAsVersion4()
@@ -142,15 +144,18 @@ void TestSettingsFile::firstStartWritesDefaultsAsVersion4()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray expected = QByteArray::fromHex(
         "04000000"
-        "450100000000" "450100000000" "4c0100000000" "450000000000"
+        // PNG, so the natural suffix field is enabled.
+        "450100000000" "450100000000" "4c0101000000" "450100000000"
         "45010500000063" "6f6c6f72" "45010500000061" "6c706861" "450100000000"
         "4c0101000000" "4201" "4c0102000000"
         "4501020000003136" "4501020000003136" "4201"
-        "00757500" "00" "01" "01"
-        "450000000000" "45010500000063" "6f6c6f72" "45010500000061" "6c706861"
+        "00757500" "01" "01" "01"
+        "450100000000" "45010500000063" "6f6c6f72" "45010500000061" "6c706861"
         "4201" "4201" "4201" "4203"
-        // The extension block: the palette-entry key's box, enabled, off.
-        "58" "07000000" "01" "02000000" "4201");
+        // The extension block: the palette-entry key's box on, the preview's
+        // 2x and key boxes off, the overwrite question on.
+        "58" "1c000000" "01" "02000000" "4203" "02" "02000000" "4201" "03" "02000000" "4201"
+        "04" "02000000" "4203");
     QCOMPARE(file.readAll().toHex(' '), expected.toHex(' '));
     // The temporary file was renamed, not left behind.
     QCOMPARE(QDir(env.programFolder()).entryList(QDir::Files),
@@ -180,6 +185,8 @@ void TestSettingsFile::roundTripRestoresEveryControl()
     const QString picture = writePicture(env.path("p.png"), patternPicture(100, 50), "PNG");
     {
         auto form = env.makeForm();
+        // Off the first start's palette key, so a fixed colour is chosen.
+        form->ColorKeyPaletteCheckBox->click();
         form->OpenFileEdit->setText(picture);
         form->SaveDirEdit->setText(QStringLiteral("/tmp/出力先"));
         form->SaveFilePreffixEdit->setText(QStringLiteral("名前"));
@@ -269,7 +276,7 @@ void TestSettingsFile::version3RestoresAllButRadioButtons()
     QVERIFY(form->SaveNaturalCheckBox->isChecked() && form->NaturalSuffixEdit->isEnabled());
     QVERIFY(!form->SaveColorCheckBox->isChecked() && !form->ColorSuffixEdit->isEnabled());
     QVERIFY(form->SaveAlphaCheckBox->isChecked() && form->AlphaSuffixEdit->isEnabled());
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(0A,B0,05)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#0AB005"));
     QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKey(10,176,5)"));
 
     // The same file over a picture of no preset size: the custom grid is on,
@@ -311,7 +318,7 @@ void TestSettingsFile::rememberedBlueReachesEngine()
     file.colour = 0x00FF0000;
     writeBytes(env.settingsFile(), file.build(4));
     auto form = env.makeForm();
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(00,00,FF)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#0000FF"));
     QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKey(0,0,255)"));
 }
 
@@ -326,10 +333,10 @@ void TestSettingsFile::restoredTopLeftModeKeepsStartColourShown()
     auto form = env.makeForm();
     QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKeyPos(0,0)"));
     QVERIFY(!EngineRecorder::log.contains(QStringLiteral("setColorKey(0,0,255)")));
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(00,75,75)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#007575"));
     QVERIFY(!form->ColorKeyLabel->isEnabled() && !form->SelectColorKeyButton->isEnabled());
     form->ColorKeyPosCheckBox->click();
-    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("(00,00,FF)"));
+    QCOMPARE(form->ColorKeyLabel->text(), QStringLiteral("#0000FF"));
     QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKey(0,0,255)"));
 }
 
@@ -474,7 +481,7 @@ void TestSettingsFile::paletteKeyRoundTrips()
     }
     QFile file(env.settingsFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().endsWith(extensionBlock(tagged(1, buttonRecord(true)))));
+    QVERIFY(file.readAll().contains(QByteArray("X") + le32(28) + tagged(1, buttonRecord(true))));
     EngineRecorder::reset();
     auto form = env.makeForm();
     QVERIFY(form->ColorKeyPaletteCheckBox->isChecked() && !form->ColorKeyPosCheckBox->isChecked());
@@ -518,6 +525,9 @@ void TestSettingsFile::fileWithoutExtensionLoadsEveryItem()
     QCOMPARE(EngineRecorder::log.last(),
              topLeft ? QStringLiteral("setColorKeyPos(0,0)") : QStringLiteral("setColorKey(10,176,5)"));
     QVERIFY(!EngineRecorder::log.join(' ').contains(QStringLiteral("Palette")));
+    // Items the file does not hold keep their defaults.
+    QVERIFY(!form->Preview->PreviewZoomCheckBox->isChecked() && !form->Preview->PreviewKeyCheckBox->isChecked());
+    QVERIFY(form->OverwriteAskCheckBox->isChecked());
 }
 
 void TestSettingsFile::unknownTagIsSkipped()
@@ -582,6 +592,27 @@ void TestSettingsFile::interpolationIndexBeyondListKeepsDefault()
     auto form = env.makeForm();
     QCOMPARE(form->InterpolationTypeComboBox->itemText(3), QStringLiteral("Scale2x"));
     QCOMPARE(form->InterpolationTypeComboBox->itemText(4), QStringLiteral("xBR"));
+}
+
+void TestSettingsFile::previewTogglesAndOverwriteQuestionRoundTrip()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    {
+        auto form = env.makeForm();
+        form->Preview->PreviewZoomCheckBox->click();
+        form->Preview->PreviewKeyCheckBox->click();
+        form->OverwriteAskCheckBox->click();
+    }
+    QFile file(env.settingsFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().endsWith(extensionBlock(tagged(1, buttonRecord(true)) + tagged(2, buttonRecord(true)) +
+                                                   tagged(3, buttonRecord(true)) + tagged(4, buttonRecord(false)))));
+    auto form = env.makeForm();
+    QVERIFY(form->Preview->PreviewZoomCheckBox->isChecked());
+    QVERIFY(form->Preview->PreviewKeyCheckBox->isChecked());
+    QVERIFY(!form->OverwriteAskCheckBox->isChecked());
+    QCOMPARE(form->Preview->zoom(), 2);
 }
 
 PIXWRIGHT_GUI_TEST(TestSettingsFile);

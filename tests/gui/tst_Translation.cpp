@@ -6,10 +6,16 @@
 #include "gui/PreviewView.h"
 #include "gui/SelectColorKeyDialog.h"
 #include "gui/Translation.h"
+#include "gui/WindowFont.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,10 +67,13 @@ QStringList visibleTexts(TPixwrightForm& form, ScriptedModalHost& host)
 
     // The boxes and choosers the window opens itself.
     host.messages.clear();
+    const QString good = writePicture(QStringLiteral("good.png"), patternPicture(3, 2), "PNG");
+    enterInputFile(form, good);
     form.GridXEdit->setText(QStringLiteral("x"));
     form.ConvertButton->click();
     form.GridXEdit->setText(QStringLiteral("16"));
     enterInputFile(form, writeBytes(QStringLiteral("bad.png"), "not a picture"));
+    enterInputFile(form, good);
     for (int result : {0, 4, 40}) {
         EngineRecorder::convertResult = result;
         convertAndWait(form);
@@ -91,6 +100,7 @@ private slots:
     void languageFromOptionOrLocale();
     void englishLeavesNoJapaneseText();
     void japaneseIsTheOriginal();
+    void fontFollowsTheLanguage();
 };
 
 void TestTranslation::languageFromOptionOrLocale()
@@ -132,7 +142,7 @@ void TestTranslation::englishLeavesNoJapaneseText()
     QVERIFY(translated > 80);
     // Spot checks that the walk saw what it should.
     QVERIFY(english.contains("ColorKeyPaletteCheckBox: Transparent colour is palette entry 0"));
-    QVERIFY(english.contains("box: The conversion was stopped."));
+    QVERIFY(english.contains("box: Stopped: 1 file written\nOutput folder: " + QDir::currentPath()));
     QVERIFY(english.contains("box: The grid value is not a whole number."));
     QVERIFY(english.contains("PreviewKeyCheckBox: Show transparent colour"));
     QVERIFY(english.contains("CancelButton: Cancel"));
@@ -159,10 +169,36 @@ void TestTranslation::japaneseIsTheOriginal()
     auto form = env.makeForm();
     QCOMPARE(visibleTexts(*form, host), original);
     QVERIFY(original.contains("ColorKeyPaletteCheckBox: 透過色はパレットの0番の色"));
-    QVERIFY(original.contains("box: 変換を中止しました。"));
+    QVERIFY(original.contains("box: 中止しました: 1 個のファイルを書き出しました。\n出力フォルダ: " + QDir::currentPath()));
     QVERIFY(original.contains("HelpMemo: ツールチップを参照してちょ。"));
     QVERIFY(original.contains("Help1: ヘルプ(&H)"));
     QVERIFY(original.contains("PreviewGroupBox: プレビュー"));
+}
+
+void TestTranslation::fontFollowsTheLanguage()
+{
+    const QFont before = QApplication::font();
+    QVERIFY(translation::install(translation::Language::English));
+    {
+        ScriptedModalHost host;
+        FormEnvironment env;
+        auto form = env.makeForm();
+        QCOMPARE(form->font().families().value(0), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(QFontInfo(form->font()).family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(form->ColorKeyDialog->font(), form->font());
+        // The boxes and choosers of Qt's own follow the application's font.
+        applyWindowFont();
+        QCOMPARE(QApplication::font().families().value(0), QStringLiteral("DejaVu Sans"));
+        const QFontMetrics metrics(form->font());
+        for (const QString& text : visibleTexts(*form, host))
+            for (const QChar c : text.mid(text.indexOf(QLatin1String(": ")) + 2))
+                if (!c.isSpace())
+                    QVERIFY2(metrics.inFont(c), qPrintable(QStringLiteral("no glyph for %1 in %2").arg(c).arg(text)));
+    }
+    QVERIFY(translation::install(translation::Language::Japanese));
+    applyWindowFont();
+    QCOMPARE(QApplication::font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
+    QApplication::setFont(before);
 }
 
 PIXWRIGHT_GUI_TEST(TestTranslation);
