@@ -33,6 +33,30 @@ int parseInt(const std::string& option, const std::string& text)
     return value;
 }
 
+// "512M", "2G", "1500000": bytes, or kibi-, mebi- or gibibytes.
+long long parseByteCount(const std::string& option, const std::string& text)
+{
+    std::string digits = text;
+    long long unit = 1;
+    if (!digits.empty()) {
+        switch (digits.back()) {
+        case 'k': case 'K': unit = 1ll << 10; break;
+        case 'm': case 'M': unit = 1ll << 20; break;
+        case 'g': case 'G': unit = 1ll << 30; break;
+        default: break;
+        }
+        if (unit != 1)
+            digits.pop_back();
+    }
+    bool whole = !digits.empty() && digits.size() <= 12;
+    for (char c : digits)
+        whole = whole && c >= '0' && c <= '9';
+    const long long value = whole ? std::stoll(digits) : 0;
+    if (!whole || value == 0)
+        usage("option " + option + ": '" + text + "' is not a size such as 512M or 2G");
+    return value * unit;
+}
+
 int pick(const std::string& option, const std::string& value, const std::vector<std::string>& names)
 {
     auto found = std::find(names.begin(), names.end(), lower(value));
@@ -241,6 +265,8 @@ Options parseOptions(const std::vector<std::string>& args)
             options.jobs = parseInt(arg, takeValue());
             if (options.jobs < 1 || options.jobs > 256)
                 usage("option " + arg + ": " + std::to_string(options.jobs) + " is not a number of jobs from 1 to 256");
+        } else if (arg == "--memory-limit") {
+            options.memoryLimit = parseByteCount(arg, takeValue());
         } else if (arg == "--png-filter") {
             options.pngFilter = pick(arg, takeValue(), {"default", "none", "sub", "up", "average", "paeth", "all"});
         } else if (arg == "--format") {
@@ -434,6 +460,14 @@ std::string usageText()
            "  -j, --jobs N              threads (default: the number of cores); the pictures\n"
            "                            of a folder are converted side by side, the cells of\n"
            "                            one picture too; --jobs 1 does everything on one thread\n"
+           "      --memory-limit SIZE   memory the pictures converted side by side may take
+"
+           "                            together, in bytes or with K, M or G (default: half
+"
+           "                            the machine's memory); a picture that needs more
+"
+           "                            alone fails, the others wait their turn
+"
            "  -v, --verbose             also print a line for every converted picture and a total\n"
            "  -q, --quiet               print nothing but the failures\n"
            "  -h, --help                show this text\n"

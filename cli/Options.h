@@ -49,6 +49,7 @@ struct Options {
     std::string alphaSuffix = "alpha";
     int jobs = 0;      // 0: the machine's core count
     int pngFilter = 0; // as setPngFilter: 0 libpng's own choice
+    long long memoryLimit = 0; // as setMemoryLimit: 0 half the machine's memory
     Verbosity verbosity = Verbosity::Normal;
     bool help = false;
     bool version = false;

@@ -142,6 +142,7 @@ int main(int argc, char** argv)
     else if (options.key == cli::KeyMode::None)
         setColorKeyOff();
     setPngFilter(options.pngFilter);
+    setMemoryLimit(options.memoryLimit);
 
     const cli::Language language = cli::messageLanguageFromEnvironment();
     int failed = 0;

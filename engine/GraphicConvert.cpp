@@ -1,3 +1,4 @@
+#include "auxlib/draw/PictureHeader.h"
 #include "auxlib/draw/Surface.h"
 #include "auxlib/error/ErrorBox.h"
 #include "auxlib/error/ErrorLogger.h"
@@ -10,6 +11,7 @@
 #include "engine/SourcePicture.h"
 #include "engine/EngineSettings.h"
 #include "engine/LastFailure.h"
+#include "engine/MemoryBudget.h"
 #include "engine/OutputFolder.h"
 #include "engine/OutputNaming.h"
 #include "engine/PixEffector.h"
@@ -122,6 +124,16 @@ void noteLoadFailure(const std::string& sourcePath, const std::string& decoderRe
                 error != 0 ? std::generic_category().message(error) : decoderReason);
 }
 
+// A number of bytes for the log: MiB from 10 MiB up, KiB below; a need
+// rounds up and a limit down, so the one never reads as fitting the other.
+static std::string sizeText(std::uint64_t bytes, bool roundUp)
+{
+    const bool large = bytes >= (10u << 20);
+    const std::uint64_t unit = large ? (1u << 20) : (1u << 10);
+    const std::uint64_t count = roundUp ? (bytes + unit - 1) / unit : bytes / unit;
+    return std::to_string(count) + (large ? " MiB" : " KiB");
+}
+
 std::string outputPathFor(const Path& folder, std::string outputName, const char* sourcePath,
                           const std::array<CellVariant, 3>& variants)
 {
@@ -179,6 +191,22 @@ ConvertResult convert(const ConvertRequest& request)
     }
 
     const std::string sourcePath = copyText(request.sourcePath);
+    // The memory the conversion will take is reserved from its header's
+    // size before anything is decoded; a header that cannot be read
+    // reserves nothing and fails in the loader as before.
+    std::uint64_t peak = 0;
+    if (const auto declared = auxlib::draw::readDeclaredSize(sourcePath))
+        peak = estimatedPeak(declared->width, declared->height);
+    const MemoryReservation memory(peak);
+    if (!memory.held()) {
+        const std::string reason = (boost::format("its conversion needs about %1%, more than the memory limit of %2%")
+                                    % sizeText(peak, true) % sizeText(memoryBudget(), false))
+                                       .str();
+        ErrorLogger(sourceName, loadFailedSite)
+            .put(boost::format("画像ファイル'%1%'を読み込めませんでした。:%2%") % sourcePath % reason);
+        noteFailure(PIXWRIGHT_FAILURE_SOURCE_NOT_DECODED, sourcePath, reason);
+        return fail(SourceNotLoaded, boost::format("%1%ファイルを開けません。") % sourcePath);
+    }
     Surface source;
     LoadReport loaded;
     if (loadSource(sourcePath, source, loaded) != Success) {

@@ -265,6 +265,15 @@ PIXWRIGHT_API int plannedOutputFiles(const char* sourcePath, const char* outputF
                                      int saveAlpha, const char* alphaSuffix,
                                      char* buffer, int bufferSize);
 
+/* How much memory conversions running side by side may take together, in
+ * bytes; 0 or less: half the machine's memory, the default. Each conversion
+ * reserves its estimated peak (40 bytes a source pixel: the decoded picture,
+ * its cells, the doubled picture and a variant) from its picture's header
+ * before decoding, and waits while the conversions running leave no room
+ * for it; a picture whose peak alone is past the limit fails with code 10
+ * and a log entry saying so. */
+PIXWRIGHT_API void setMemoryLimit(long long bytes);
+
 /* Where the engine's log entries go: "stderr.txt" in the current folder, or
  * the same name in the user's state folder ($XDG_STATE_HOME/pixwright, else
  * ~/.local/state/pixwright; %LOCALAPPDATA%\pixwright on Windows) once the

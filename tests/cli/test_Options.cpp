@@ -195,4 +195,15 @@ TEST(CliPlan, AKindsSettingsWithTheUsersChoices)
     EXPECT_FALSE(job.alphaGrid);
     EXPECT_FALSE(job.saveNatural);
     EXPECT_TRUE(job.saveColor && job.saveAlpha);
+TEST(CliOptions, MemoryLimitSizes)
+{
+    EXPECT_EQ(parse({"a.png"}).memoryLimit, 0);
+    EXPECT_EQ(parse({"--memory-limit", "1500000", "a.png"}).memoryLimit, 1500000);
+    EXPECT_EQ(parse({"--memory-limit", "64k", "a.png"}).memoryLimit, 65536);
+    EXPECT_EQ(parse({"--memory-limit", "512M", "a.png"}).memoryLimit, 536870912);
+    EXPECT_EQ(parse({"--memory-limit", "3G", "a.png"}).memoryLimit, 3221225472ll);
+    for (const char* bad : {"", "0", "G", "-1G", "1.5G", "12T", "9999999999999"})
+        EXPECT_EQ(usageError({"--memory-limit", bad, "a.png"}),
+                  std::string("option --memory-limit: '") + bad + "' is not a size such as 512M or 2G")
+            << bad;
 }
