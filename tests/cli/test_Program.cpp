@@ -380,53 +380,57 @@ TEST_F(CliProgram, AUsersStderrTxtSurvivesAndAReadOnlyFolderNamesWhereTheLogWent
     EXPECT_NE(r.out.find(" (log: " + state + "/pixwright/stderr.txt)\n"), std::string::npos) << r.out;
     EXPECT_TRUE(exists(state + "/pixwright/stderr.txt"));
     EXPECT_FALSE(exists(ro + "/stderr.txt"));
+}
 
-TEST_F(CliProgram, CtrlCStopsALargePictureAtOnce)
+TEST_F(CliProgram, CtrlCAndTermStopALargePictureAtOnce)
 {
     // 4096 x 4096 in one cell: a conversion of a minute or more.
     writeBmp(dir + "/big.bmp", 4096, 4096);
-    const std::string out = dir + "/out";
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(pipeEnds[1], 1);
-        dup2(pipeEnds[1], 2);
+    for (const auto& [signal, exitStatus] : {std::pair<int, int>{SIGINT, 130}, {SIGTERM, 143}}) {
+        SCOPED_TRACE(signal);
+        const std::string out = dir + "/out" + std::to_string(signal);
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            dup2(pipeEnds[1], 1);
+            dup2(pipeEnds[1], 2);
+            close(pipeEnds[0]);
+            unsetenv("LC_ALL");
+            unsetenv("LC_MESSAGES");
+            setenv("LANG", "C", 1);
+            execl(PIXWRIGHT_CLI, PIXWRIGHT_CLI, "-o", out.c_str(), (dir + "/big.bmp").c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeEnds[1]);
+        // Well into the picture's bands.
+        usleep(2500 * 1000);
+        const auto interrupted = std::chrono::steady_clock::now();
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - interrupted).count();
+        std::string said;
+        std::array<char, 512> buffer;
+        ssize_t n;
+        while ((n = read(pipeEnds[0], buffer.data(), buffer.size())) > 0)
+            said.append(buffer.data(), size_t(n));
         close(pipeEnds[0]);
-        unsetenv("LC_ALL");
-        unsetenv("LC_MESSAGES");
-        setenv("LANG", "C", 1);
-        execl(PIXWRIGHT_CLI, PIXWRIGHT_CLI, "-o", out.c_str(), (dir + "/big.bmp").c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    // Well into the picture's bands.
-    usleep(2500 * 1000);
-    const auto interrupted = std::chrono::steady_clock::now();
-    kill(pid, SIGINT);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - interrupted).count();
-    std::string said;
-    std::array<char, 512> buffer;
-    ssize_t n;
-    while ((n = read(pipeEnds[0], buffer.data(), buffer.size())) > 0)
-        said.append(buffer.data(), size_t(n));
-    close(pipeEnds[0]);
-    std::printf("stopped %.3f s after the interrupt\n", seconds);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_EQ(said, "pixwright-cli: stopped: 0 files written\n");
-    EXPECT_LT(seconds, 5.0);
-    // Nothing half-written, no temporary file.
-    DIR* folder = opendir(out.c_str());
-    if (folder != nullptr) {
-        int entries = 0;
-        while (dirent* entry = readdir(folder))
-            entries += std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0;
-        closedir(folder);
-        EXPECT_EQ(entries, 0);
+        std::printf("stopped %.3f s after the interrupt\n", seconds);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), exitStatus);
+        EXPECT_EQ(said, "pixwright-cli: stopped: 0 files written\n");
+        EXPECT_LT(seconds, 5.0);
+        // Nothing half-written, no temporary file.
+        DIR* folder = opendir(out.c_str());
+        if (folder != nullptr) {
+            int entries = 0;
+            while (dirent* entry = readdir(folder))
+                entries += std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0;
+            closedir(folder);
+            EXPECT_EQ(entries, 0);
+        }
     }
 }
 
