@@ -460,14 +460,10 @@ std::string usageText()
            "  -j, --jobs N              threads (default: the number of cores); the pictures\n"
            "                            of a folder are converted side by side, the cells of\n"
            "                            one picture too; --jobs 1 does everything on one thread\n"
-           "      --memory-limit SIZE   memory the pictures converted side by side may take
-"
-           "                            together, in bytes or with K, M or G (default: half
-"
-           "                            the machine's memory); a picture that needs more
-"
-           "                            alone fails, the others wait their turn
-"
+           "      --memory-limit SIZE   memory the pictures converted side by side may take\n"
+           "                            together, in bytes or with K, M or G (default: half\n"
+           "                            the machine's memory); a picture that needs more\n"
+           "                            alone fails, the others wait their turn\n"
            "  -v, --verbose             also print a line for every converted picture and a total\n"
            "  -q, --quiet               print nothing but the failures\n"
            "  -h, --help                show this text\n"

@@ -195,8 +195,10 @@ ConvertResult convert(const ConvertRequest& request)
     // size before anything is decoded; a header that cannot be read
     // reserves nothing and fails in the loader as before.
     std::uint64_t peak = 0;
+    // A picture past the size limits is refused as too large by the loader.
     if (const auto declared = auxlib::draw::readDeclaredSize(sourcePath))
-        peak = estimatedPeak(declared->width, declared->height);
+        if (declared->width <= std::uint32_t(maxSourceWidth) && declared->height <= std::uint32_t(maxSourceHeight))
+            peak = estimatedPeak(declared->width, declared->height);
     const MemoryReservation memory(peak);
     if (!memory.held()) {
         const std::string reason = (boost::format("its conversion needs about %1%, more than the memory limit of %2%")

@@ -50,7 +50,8 @@ bool TGameWorker::start(const std::vector<TGamePicture>& pictures, const TGameOp
         thread_->deleteLater();
         thread_ = nullptr;
         setProgressHandler(nullptr, nullptr);
-        setErrorBoxHandler(&pixwrightEngineErrorBox);
+        // The window words every failure itself; the engine's box stays unshown.
+        setErrorBoxHandler([](const char*, const char*) {});
         emit finished(stopped_);
     });
     thread_->start();

@@ -195,6 +195,8 @@ TEST(CliPlan, AKindsSettingsWithTheUsersChoices)
     EXPECT_FALSE(job.alphaGrid);
     EXPECT_FALSE(job.saveNatural);
     EXPECT_TRUE(job.saveColor && job.saveAlpha);
+}
+
 TEST(CliOptions, MemoryLimitSizes)
 {
     EXPECT_EQ(parse({"a.png"}).memoryLimit, 0);

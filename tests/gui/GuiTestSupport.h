@@ -85,7 +85,6 @@ public:
     std::function<int(QDialog&)> dialogScript;
     int dialogCalls = 0;
 
-    QStringList openedFolders;
 };
 
 // One graphicConvert call as the engine saw it.
