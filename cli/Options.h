@@ -44,6 +44,8 @@ struct Options {
     std::string alphaSuffix = "alpha";
     int jobs = 0;      // 0: the machine's core count
     int pngFilter = 0; // as setPngFilter: 0 libpng's own choice
+    int pngCompression = 0; // as setPngCompression: 0 default, 1 fast, 2 small
+    bool pngPalette = false; // as setPngPalette
     Verbosity verbosity = Verbosity::Normal;
     bool help = false;
     bool version = false;

@@ -117,6 +117,8 @@ int main(int argc, char** argv)
     else if (options.key == cli::KeyMode::Auto || options.key == cli::KeyMode::Palette)
         setColorKeyPaletteIndex(0);
     setPngFilter(options.pngFilter);
+    setPngCompression(options.pngCompression);
+    setPngPalette(options.pngPalette ? 1 : 0);
 
     int failed = 0;
     cli::ProgressLine progress(stderr, isatty(fileno(stderr)) && options.verbosity != cli::Verbosity::Quiet,

@@ -25,6 +25,7 @@ struct TEngineCalls {
                                          int saveNatural, const char* naturalSuffix, int saveColor,
                                          const char* colorSuffix, int saveAlpha,
                                          const char* alphaSuffix, char* buffer, int bufferSize);
+    using SetPngPaletteFn = void (*)(int on);
 
     GraphicConvertFn graphicConvert = nullptr;
     SetColorKeyFn setColorKey = nullptr;
@@ -34,6 +35,7 @@ struct TEngineCalls {
     SetErrorBoxHandlerFn setErrorBoxHandler = nullptr;
     PictureKeyColorFn pictureKeyColor = nullptr;
     PlannedOutputFilesFn plannedOutputFiles = nullptr;
+    SetPngPaletteFn setPngPalette = nullptr;
 
     static TEngineCalls exports();
 };

@@ -376,6 +376,10 @@ void TPixwrightForm::createControls()
     AlphaSuffixLabel->setBuddy(AlphaSuffixEdit);
     for (QLineEdit* suffix : {NaturalSuffixEdit, ColorSuffixEdit, AlphaSuffixEdit})
         suffix->setFixedWidth(90);
+    KeepPaletteCheckBox = newCheckBox(ImageSaveGroupBox, "KeepPaletteCheckBox",
+                                      tr("パレットを保つ（小さいファイル）"), false);
+    KeepPaletteCheckBox->setToolTip(tr(
+        "256色以下の画像をパレット付きのPNGファイルで出力します。画素は同じで、ファイルはずっと小さくなります。"));
 
     auto* saveLayout = new QGridLayout(ImageSaveGroupBox);
     saveLayout->addWidget(Label6, 0, 0);
@@ -396,6 +400,7 @@ void TPixwrightForm::createControls()
     saveLayout->addWidget(SaveAlphaCheckBox, 7, 0, 1, 2);
     saveLayout->addWidget(AlphaSuffixLabel, 7, 2, Qt::AlignRight);
     saveLayout->addWidget(AlphaSuffixEdit, 7, 3);
+    saveLayout->addWidget(KeepPaletteCheckBox, 8, 0, 1, 4);
     saveLayout->setColumnStretch(1, 1);
 
     ConvertButton = newButton(central, "ConvertButton", tr(kConvertCaption));
@@ -642,8 +647,10 @@ bool TPixwrightForm::readSettings()
         in.getButton(*CustomRadioButton);
         // Items added after version 4; a file without them keeps the
         // defaults, and a damaged block only its own records.
-        if (const std::optional<TSettingsExtension> extension = in.getExtensionBlock())
+        if (const std::optional<TSettingsExtension> extension = in.getExtensionBlock()) {
             extension->getButton(settings::kPaletteKeyTag, *ColorKeyPaletteCheckBox);
+            extension->getButton(settings::kKeepPaletteTag, *KeepPaletteCheckBox);
+        }
     }
     return true;
 }
@@ -681,6 +688,9 @@ void TPixwrightForm::writeSettings() const
     TSettingsWriter paletteKey;
     paletteKey.putButton(*ColorKeyPaletteCheckBox);
     extension.putTagged(settings::kPaletteKeyTag, paletteKey);
+    TSettingsWriter keepPalette;
+    keepPalette.putButton(*KeepPaletteCheckBox);
+    extension.putTagged(settings::kKeepPaletteTag, keepPalette);
     out.putExtensionBlock(extension);
     // A file that cannot be written leaves the last one in place; there is
     // no window left to report it in.
@@ -944,6 +954,10 @@ void TPixwrightForm::ConvertButtonClick()
     request.alphaSuffix = AlphaSuffixEdit->text().toUtf8();
     convertRequest_ = request;
 
+    // Sent now rather than on every toggle: the engine's settings must not
+    // change while it runs, and here nothing runs.
+    if (engine_.setPngPalette)
+        engine_.setPngPalette(KeepPaletteCheckBox->isChecked() ? 1 : 0);
     // The controls are locked before the conversion thread can read
     // anything.
     converting_ = true;

@@ -126,6 +126,7 @@ public:
     QLabel* ColorSuffixLabel;
     QLineEdit* ColorSuffixEdit;
     QCheckBox* SaveAlphaCheckBox;
+    QCheckBox* KeepPaletteCheckBox;
     QLabel* AlphaSuffixLabel;
     QLineEdit* AlphaSuffixEdit;
 

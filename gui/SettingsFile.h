@@ -47,6 +47,7 @@ constexpr std::uint8_t kCheckedFlag = 0x02;
 constexpr char kExtensionBlock = 'X';
 // Tags of the extension records.
 constexpr std::uint8_t kPaletteKeyTag = 1;
+constexpr std::uint8_t kKeepPaletteTag = 2; // PNG files with a palette
 
 QString fileName();
 QString besideProgram(const QString& programFolder);

@@ -10,6 +10,8 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config zlib1g-dev
   libsdl1.2-dev libsdl-image1.2-dev libpng-dev libjpeg62-turbo-dev
+  # The PNG writer's small encoding; pngcheck reads its files in the tests.
+  libdeflate-dev pngcheck
   libboost-dev libboost-filesystem-dev
   libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-ipafont-gothic

@@ -72,6 +72,7 @@ PixwrightErrorBoxHandler EngineRecorder::errorBoxHandler = nullptr;
 PixwrightProgressHandler EngineRecorder::progressHandler = nullptr;
 void* EngineRecorder::progressUser = nullptr;
 int EngineRecorder::cells = 1;
+int EngineRecorder::pngPalette = -1;
 QPointer<TPixwrightForm> EngineRecorder::form;
 
 void EngineRecorder::reset(int result)
@@ -83,6 +84,7 @@ void EngineRecorder::reset(int result)
     progressHandler = nullptr;
     progressUser = nullptr;
     cells = 1;
+    pngPalette = -1;
     form = nullptr;
 }
 
@@ -165,6 +167,8 @@ void recordSetErrorBoxHandler(PixwrightErrorBoxHandler handler)
                                     : QStringLiteral("setErrorBoxHandler(null)"));
 }
 
+void recordSetPngPalette(int on) { EngineRecorder::pngPalette = on; }
+
 } // namespace
 
 TEngineCalls EngineRecorder::calls()
@@ -176,6 +180,7 @@ TEngineCalls EngineRecorder::calls()
     calls.setColorKeyPaletteIndex = &recordSetColorKeyPaletteIndex;
     calls.setProgressHandler = &recordSetProgressHandler;
     calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
+    calls.setPngPalette = &recordSetPngPalette;
     // Questions change nothing; the engine answers them itself.
     calls.pictureKeyColor = &::pictureKeyColor;
     calls.plannedOutputFiles = &::plannedOutputFiles;

@@ -104,6 +104,9 @@ struct EngineRecorder {
     static PixwrightProgressHandler progressHandler;
     static void* progressUser;
     static int cells;
+    // The last setPngPalette argument, -1 before any (kept out of the log,
+    // which other tests compare whole).
+    static int pngPalette;
     // The form whose convert button is captured during graphicConvert.
     static QPointer<TPixwrightForm> form;
 };
