@@ -27,7 +27,8 @@
 
    compare decodes every .png of DIR_A and the file of the same name in DIR_B
    to 8-bit RGBA and reports each difference: pixels, size, colour type and bit
-   depth, files missing on either side.
+   depth, files missing on either side. With --pixels the colour type and bit
+   depth may differ (a palette file against an RGBA one of the same pixels).
 
    Exit status: 0 done (compare: no difference), 1 some picture failed
    (compare: a difference), 2 bad command line. */
@@ -1174,6 +1175,9 @@ static int encodeRaw(const PngImage* image, const char* path, int filter, Messag
 
 /* ------------------------------------------------------------- comparing */
 
+/* Set by --pixels: only the decoded pixels and sizes count. */
+static int comparePixelsOnly = 0;
+
 static int comparePair(const char* pathA, const char* pathB, const char* name)
 {
     Message error;
@@ -1217,7 +1221,7 @@ static int comparePair(const char* pathA, const char* pathB, const char* name)
             differs = 1;
         }
     }
-    if (a.fileColorType != b.fileColorType || a.fileBitDepth != b.fileBitDepth) {
+    if (!comparePixelsOnly && (a.fileColorType != b.fileColorType || a.fileBitDepth != b.fileBitDepth)) {
         printf("%s: colour type %d at %d bits against %d at %d bits\n", name, a.fileColorType, a.fileBitDepth,
                b.fileColorType, b.fileBitDepth);
         differs = 1;
@@ -1285,7 +1289,7 @@ static const char usageText[] =
     "       bench_floor batch OUTDIR IN.png... [--key RRGGBB] [--filter none|default]\n"
     "       bench_floor dump PNGDIR RAWDIR\n"
     "       bench_floor encode RAWDIR OUTDIR [--filter none|default]\n"
-    "       bench_floor compare DIR_A DIR_B\n";
+    "       bench_floor compare DIR_A DIR_B [--pixels]\n";
 
 static int usage(const char* message)
 {
@@ -1408,6 +1412,8 @@ int main(int argc, char** argv)
             } else {
                 return usage("--filter takes none or default");
             }
+        } else if (strcmp(argv[i], "--pixels") == 0) {
+            comparePixelsOnly = 1;
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
             return usage("unknown option");
         } else if (count < (int)(sizeof args / sizeof *args)) {

@@ -26,12 +26,20 @@
 #      vips resize IN OUT 2 --kernel nearest, with --png-filter none and with
 #      the default filter
 #   f) start-up: pixwright-cli --version
+#   g) the PNG encodings: the chipset of a) and the folder of d) with
+#      --jobs 1 and --png-compression fast, with small, with fast and
+#      --png-palette and with --png-palette alone, beside a)'s and d)'s default
+#      rows and floors; the picture of e) with fast against vips
 #
+# Every row also gives the total bytes of the files written.
 # Rows a) to d) run the converter with --jobs 1 and with its default number
 # of threads. --jobs and --png-filter are used when `pixwright-cli --help`
 # lists them; a measurement that needs a missing one prints
 # "skipped: option X not available". Then come the targets next to the
 # measured ratios, and the results go to bench/results/latest.json.
+#
+# Rows g) need --png-compression and --png-palette; without them they print
+# "skipped: option --png-compression not available".
 #
 #   --runs N   timed runs per command (at least 10)
 #   --keep     keep the scratch folder (pictures and outputs) and print it
@@ -86,8 +94,10 @@ floor=$root/build/bench/bench_floor
 help_text=$("$cli" --help)
 has_jobs=false
 has_filter=false
+has_compression=false
 grep -q -- '--jobs' <<<"$help_text" && has_jobs=true
 grep -q -- '--png-filter' <<<"$help_text" && has_filter=true
+grep -q -- '--png-compression' <<<"$help_text" && grep -q -- '--png-palette' <<<"$help_text" && has_compression=true
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pixwright-bench.XXXXXX")
 if [ "$keep" = 1 ]; then
@@ -108,7 +118,7 @@ folder_inputs=("$pictures"/folder/*.png)
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # ---------------------------------------------------------- helpers
-declare -A MS KIB
+declare -A MS KIB BYTES
 
 # A command line as one string hyperfine splits back into the same words.
 quoted() { printf '%q ' "$@"; }
@@ -139,8 +149,12 @@ measure() {
   done
   KIB[$key]=$(printf '%s\n' "${kib[@]}" | median_of)
   MS[$key]=$(jq '.results[0].median * 1000' "$json")
+  # The files of the last run: a folder's or the one file's bytes.
+  # (None for a command that writes nothing, as --version.)
+  BYTES[$key]=$({ find "$out" -type f -printf '%s\n' 2>/dev/null || true; } | awk '{b += $1} END {print b + 0}')
   jq -c --arg key "$key" --arg command "$*" --argjson kib "${KIB[$key]}" \
-    '.results[0] | {key: $key, command: $command, median_ms: (.median * 1000), mean_ms: (.mean * 1000),
+    --argjson bytes "${BYTES[$key]}" \
+    '.results[0] | {key: $key, command: $command, bytes: $bytes, median_ms: (.median * 1000), mean_ms: (.mean * 1000),
       stddev_ms: ((.stddev // 0) * 1000), min_ms: (.min * 1000), max_ms: (.max * 1000),
       user_ms: (.user * 1000), system_ms: (.system * 1000), runs: (.times | length), peak_rss_kib: $kib}' \
     "$json" >>"$work/measurements.jsonl"
@@ -154,10 +168,12 @@ skip() { # skip KEY OPTION
 
 failed_checks=0
 # check NAME DIR_A DIR_B [quiet]: the floor's files against the converter's;
-# a difference is always shown, a match only without "quiet".
+# a difference is always shown, a match only without "quiet". With
+# COMPARE_PIXELS set, only the pixels count (a palette file may stand for an
+# RGBA one).
 check() {
   local result status=identical
-  if ! result=$("$floor" compare "$2" "$3"); then
+  if ! result=$("$floor" compare "$2" "$3" ${COMPARE_PIXELS:+--pixels}); then
     status=DIFFER
     failed_checks=$((failed_checks + 1))
     echo "  $1:"
@@ -287,6 +303,40 @@ line e "2048x2048 nogrid nearest, --png-filter none" e.product.none "vips resize
 line e "2048x2048 nogrid nearest, default filter" e.product.default "floor single" e.floor.default
 line e "2048x2048 nogrid nearest, default filter" e.product.default "vips resize" e.vips
 
+# g) the PNG encodings, each paired with its default row and floor above
+if $has_compression; then
+  g_modes=(fast small palette fastpalette)
+  declare -A g_args=([fast]="--png-compression fast" [small]="--png-compression small"
+    [palette]="--png-palette" [fastpalette]="--png-compression fast --png-palette")
+  declare -A g_text=([fast]="--png-compression fast" [small]="--png-compression small"
+    [palette]="--png-palette" [fastpalette]="fast --png-palette")
+  for mode in "${g_modes[@]}"; do
+    read -ra extra <<<"${g_args[$mode]}"
+    measure "g.chip.$mode" "$out/g_c_$mode" "$cli" -o "$out/g_c_$mode" "${chip[@]}" "${nearest[@]}" --jobs 1 \
+      "${extra[@]}" "$chipset"
+    measure "g.folder.$mode" "$out/g_d_$mode" "$cli" -o "$out/g_d_$mode" "${nearest[@]}" --jobs 1 "${extra[@]}" \
+      "$pictures/folder"
+    # Every encoding writes the default's pixels.
+    COMPARE_PIXELS=1 check "g) chipset, ${g_text[$mode]}: the floor's pixels" "$out/g_c_$mode" "$out/a_f"
+    COMPARE_PIXELS=1 check "g) 25 pictures, ${g_text[$mode]}: the floor's pixels" "$out/g_d_$mode" "$out/d_f"
+  done
+  for mode in "${g_modes[@]}"; do
+    line g "chipset --jobs 1, ${g_text[$mode]}" "g.chip.$mode" "floor chipset" a.floor
+  done
+  for mode in "${g_modes[@]}"; do
+    line g "25 pictures --jobs 1, ${g_text[$mode]}" "g.folder.$mode" "floor batch" d.floor
+  done
+  measure g.large.fast "$out/g_e_fast" "$cli" -o "$out/g_e_fast" "${big[@]}" --png-compression fast "$large"
+  line g "2048x2048 nogrid nearest, fast" g.large.fast "vips resize" e.vips
+else
+  for key in g.chip.fast g.folder.fast g.large.fast; do
+    skip "$key" --png-compression
+  done
+  line g "chipset --jobs 1, --png-compression fast" g.chip.fast "floor chipset" a.floor
+  line g "25 pictures --jobs 1, --png-compression fast" g.folder.fast "floor batch" d.floor
+  line g "2048x2048 nogrid nearest, fast" g.large.fast "vips resize" e.vips
+fi
+
 # f) start-up
 measure f.product.version "$out/f" "$cli" --version
 line f "pixwright-cli --version" f.product.version "" ""
@@ -297,18 +347,21 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
 ms() { awk -v m="$1" 'BEGIN {printf (m < 100 ? "%.1f" : "%.0f"), m}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+kb() { awk -v b="$1" 'BEGIN {printf "%.0f", b / 1000}'; }
 
 echo
 echo "Medians of $runs runs after $warmup warm-up runs (wall clock, ms); peak memory: median of $rss_runs runs (MiB)."
 echo "The machine has $(nproc) cores shared with other work (load average $load_before before, $load_after after):"
 echo "expect some noise."
 echo
-printf '%-2s %-44s %9s %7s   %-27s %9s %7s %7s\n' "" "measurement" "ms" "MiB" "yardstick" "ms" "MiB" "ratio"
+printf '%-2s %-44s %9s %7s %9s   %-27s %9s %7s %9s %7s\n' "" "measurement" "ms" "MiB" "KB" "yardstick" "ms" "MiB" "KB" \
+  "ratio"
 for entry in "${LINES[@]}"; do
   IFS='|' read -r row text pkey yname ykey <<<"$entry"
   if [ "${MS[$pkey]}" = skipped ]; then
     option=--jobs
     [[ $pkey == e.* ]] && option=--png-filter
+    [[ $pkey == g.* ]] && option=--png-compression
     printf '%-2s %-44s %s\n' "$row)" "$text" "skipped: option $option not available"
     jq -nc --arg row "$row" --arg text "$text" --arg skipped "option $option not available" \
       '{row: $row, measurement: $text, skipped: $skipped}' >>"$work/lines.jsonl"
@@ -317,18 +370,22 @@ for entry in "${LINES[@]}"; do
   if [ -z "$ykey" ]; then
     printf '%-2s %-44s %9s %7s\n' "$row)" "$text" "$(ms "${MS[$pkey]}")" "$(mib "${KIB[$pkey]}")"
     jq -nc --arg row "$row" --arg text "$text" --argjson ms "${MS[$pkey]}" --argjson kib "${KIB[$pkey]}" \
-      '{row: $row, measurement: $text, product_ms: $ms, product_kib: $kib}' >>"$work/lines.jsonl"
+      --argjson bytes "${BYTES[$pkey]}" \
+      '{row: $row, measurement: $text, product_ms: $ms, product_kib: $kib, product_bytes: $bytes}' \
+      >>"$work/lines.jsonl"
     continue
   fi
   r=$(ratio "${MS[$pkey]}" "${MS[$ykey]}")
-  printf '%-2s %-44s %9s %7s   %-27s %9s %7s %7s\n' "$row)" "$text" "$(ms "${MS[$pkey]}")" "$(mib "${KIB[$pkey]}")" \
-    "$yname" "$(ms "${MS[$ykey]}")" "$(mib "${KIB[$ykey]}")" "$r"
+  printf '%-2s %-44s %9s %7s %9s   %-27s %9s %7s %9s %7s\n' "$row)" "$text" "$(ms "${MS[$pkey]}")" \
+    "$(mib "${KIB[$pkey]}")" "$(kb "${BYTES[$pkey]}")" "$yname" "$(ms "${MS[$ykey]}")" "$(mib "${KIB[$ykey]}")" \
+    "$(kb "${BYTES[$ykey]}")" "$r"
   jq -nc --arg row "$row" --arg text "$text" --arg yard "$yname" --argjson ms "${MS[$pkey]}" \
     --argjson kib "${KIB[$pkey]}" --argjson yms "${MS[$ykey]}" --argjson ykib "${KIB[$ykey]}" --argjson ratio "$r" \
-    '{row: $row, measurement: $text, product_ms: $ms, product_kib: $kib, yardstick: $yard, yardstick_ms: $yms,
-      yardstick_kib: $ykib, ratio: $ratio}' >>"$work/lines.jsonl"
+    --argjson bytes "${BYTES[$pkey]}" --argjson ybytes "${BYTES[$ykey]}" \
+    '{row: $row, measurement: $text, product_ms: $ms, product_kib: $kib, product_bytes: $bytes, yardstick: $yard,
+      yardstick_ms: $yms, yardstick_kib: $ykib, yardstick_bytes: $ybytes, ratio: $ratio}' >>"$work/lines.jsonl"
 done
-echo "ratio: the converter's median over the yardstick's."
+echo "ratio: the converter's median over the yardstick's; KB: total bytes of the files written (1000 bytes)."
 
 # ---------------------------------------------------------- the targets
 echo
@@ -362,6 +419,26 @@ else
     "with the default filter the ratio is $(ratio "${MS[e.product.default]}" "${MS[e.vips]}")"
 fi
 target "f) --version (ms)" "$(ms "${MS[f.product.version]}")" 10
+# The encodings: time against the floor or vips, bytes against the floor's
+# (the default's, byte for byte) or the default row's.
+if $has_compression; then
+  target "g) chipset fast --jobs 1 / floor (time)" "$(ratio "${MS[g.chip.fast]}" "${MS[a.floor]}")" 0.35
+  target "g) chipset fast: bytes / floor's bytes" "$(ratio "${BYTES[g.chip.fast]}" "${BYTES[a.floor]}")" 1.0
+  target "g) chipset fast --png-palette: bytes / default's" \
+    "$(ratio "${BYTES[g.chip.fastpalette]}" "${BYTES[a.product.jobs1]:-${BYTES[a.product.default]}}")" 0.4
+  target "g) chipset --png-palette: bytes / default's" \
+    "$(ratio "${BYTES[g.chip.palette]}" "${BYTES[a.product.jobs1]:-${BYTES[a.product.default]}}")" 0.4
+  target "g) 2048x2048 fast / vips (time)" "$(ratio "${MS[g.large.fast]}" "${MS[e.vips]}")" 0.8
+  for set in chip folder; do
+    default_key=a.product.jobs1
+    [ "$set" = folder ] && default_key=d.product.jobs1
+    [ -n "${MS[$default_key]:-}" ] && [ "${MS[$default_key]}" != skipped ] || default_key=${default_key/jobs1/default}
+    target "g) $set small: bytes / default's" "$(ratio "${BYTES[g.$set.small]}" "${BYTES[$default_key]}")" 0.85
+    target "g) $set small: time / default's" "$(ratio "${MS[g.$set.small]}" "${MS[$default_key]}")" 10
+  done
+else
+  target_skipped "g) the PNG encodings" --png-compression
+fi
 # Memory: each converter measurement against its floor.
 declare -A seen
 for entry in "${LINES[@]}"; do
@@ -377,12 +454,13 @@ done
 mkdir -p bench/results
 jq -n --arg date "$(date -Iseconds)" --arg commit "$(git describe --always --dirty 2>/dev/null || echo unknown)" \
   --argjson cores "$(nproc)" --arg load_before "$load_before" --arg load_after "$load_after" \
-  --argjson jobs "$has_jobs" --argjson png_filter "$has_filter" --argjson runs "$runs" --argjson warmup "$warmup" \
+  --argjson jobs "$has_jobs" --argjson png_filter "$has_filter" --argjson png_compression "$has_compression" \
+  --argjson runs "$runs" --argjson warmup "$warmup" \
   --argjson rss_runs "$rss_runs" --arg pictures "$(cat "$work/pictures.txt")" \
   --slurpfile measurements "$work/measurements.jsonl" --slurpfile checks "$work/checks.jsonl" \
   --slurpfile table "$work/lines.jsonl" --slurpfile targets "$work/targets.jsonl" \
   '{date: $date, commit: $commit, cores: $cores, load_average: {before: $load_before, after: $load_after},
-    cli_options: {jobs: $jobs, png_filter: $png_filter}, runs: $runs, warmup: $warmup, memory_runs: $rss_runs,
+    cli_options: {jobs: $jobs, png_filter: $png_filter, png_compression: $png_compression}, runs: $runs, warmup: $warmup, memory_runs: $rss_runs,
     pictures: ($pictures | split("\n")), checks: $checks, table: $table, targets: $targets,
     measurements: $measurements}' >bench/results/latest.json
 echo

@@ -269,6 +269,14 @@ Options parseOptions(const std::vector<std::string>& args)
             options.memoryLimit = parseByteCount(arg, takeValue());
         } else if (arg == "--png-filter") {
             options.pngFilter = pick(arg, takeValue(), {"default", "none", "sub", "up", "average", "paeth", "all"});
+        } else if (arg == "--png-compression") {
+            static_assert(PIXWRIGHT_PNG_COMPRESSION_DEFAULT == 0 && PIXWRIGHT_PNG_COMPRESSION_FAST == 1
+                              && PIXWRIGHT_PNG_COMPRESSION_SMALL == 2,
+                          "the words are listed in the order of the engine's numbers");
+            options.pngCompression = pick(arg, takeValue(), {"default", "fast", "small"});
+        } else if (arg == "--png-palette") {
+            noValue();
+            options.pngPalette = true;
         } else if (arg == "--format") {
             options.format = pick(arg, takeValue(), formatWords());
         } else if (arg == "--outputs") {
@@ -457,6 +465,13 @@ std::string usageText()
            "                            sub, up, average, paeth or all; every filter gives the\n"
            "                            same pixels, 'none' is fastest and often smallest on\n"
            "                            pixel art\n"
+           "      --png-compression C   default (libpng and zlib, as ever), fast (several\n"
+           "                            times faster, files no larger on pixel art; no row\n"
+           "                            filter unless --png-filter names one) or small (the\n"
+           "                            strongest deflate over every filter; slow)\n"
+           "      --png-palette         PNG pictures of at most 256 colours are written with\n"
+           "                            a palette: the same pixels in far smaller files (some\n"
+           "                            engines may expect 32-bit RGBA)\n"
            "  -j, --jobs N              threads (default: the number of cores); the pictures\n"
            "                            of a folder are converted side by side, the cells of\n"
            "                            one picture too; --jobs 1 does everything on one thread\n"

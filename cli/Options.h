@@ -50,6 +50,8 @@ struct Options {
     int jobs = 0;      // 0: the machine's core count
     int pngFilter = 0; // as setPngFilter: 0 libpng's own choice
     long long memoryLimit = 0; // as setMemoryLimit: 0 half the machine's memory
+    int pngCompression = 0; // as setPngCompression: 0 default, 1 fast, 2 small
+    bool pngPalette = false; // as setPngPalette
     Verbosity verbosity = Verbosity::Normal;
     bool help = false;
     bool version = false;

@@ -143,6 +143,8 @@ int main(int argc, char** argv)
         setColorKeyOff();
     setPngFilter(options.pngFilter);
     setMemoryLimit(options.memoryLimit);
+    setPngCompression(options.pngCompression);
+    setPngPalette(options.pngPalette ? 1 : 0);
 
     const cli::Language language = cli::messageLanguageFromEnvironment();
     int failed = 0;

@@ -11,6 +11,8 @@ namespace {
 
 struct StoredSettings {
     int pngFilter = WPX_PNG_FILTER_DEFAULT;
+    int pngCompression = WPX_PNG_COMPRESSION_DEFAULT;
+    bool pngPalette = false;
     ProgressReporter progress;
     WorkReporter work;
 };
@@ -36,6 +38,8 @@ EngineSettings currentSettings()
     EngineSettings settings;
     settings.threads = auxlib::utility::WorkerPool::shared().threads();
     settings.pngFilter = s.pngFilter;
+    settings.pngCompression = s.pngCompression;
+    settings.pngPalette = s.pngPalette;
     settings.progress = s.progress;
     settings.work = s.work;
     return settings;
@@ -65,6 +69,24 @@ extern "C" PIXWRIGHT_API void setPngFilter(int filter)
     engine::stored().pngFilter = filter >= WPX_PNG_FILTER_DEFAULT && filter <= WPX_PNG_FILTER_ALL
                                      ? filter
                                      : WPX_PNG_FILTER_DEFAULT;
+}
+
+extern "C" PIXWRIGHT_API void setPngCompression(int mode)
+{
+    // The engine's numbers are the saver's.
+    static_assert(PIXWRIGHT_PNG_COMPRESSION_FAST == WPX_PNG_COMPRESSION_FAST
+                      && PIXWRIGHT_PNG_COMPRESSION_SMALL == WPX_PNG_COMPRESSION_SMALL,
+                  "one numbering of the PNG compressions");
+    std::lock_guard<std::mutex> guard(engine::settingsLock());
+    engine::stored().pngCompression = mode == PIXWRIGHT_PNG_COMPRESSION_FAST || mode == PIXWRIGHT_PNG_COMPRESSION_SMALL
+                                          ? mode
+                                          : PIXWRIGHT_PNG_COMPRESSION_DEFAULT;
+}
+
+extern "C" PIXWRIGHT_API void setPngPalette(int on)
+{
+    std::lock_guard<std::mutex> guard(engine::settingsLock());
+    engine::stored().pngPalette = on != 0;
 }
 
 extern "C" PIXWRIGHT_API void setProgressHandler(PixwrightProgressHandler handler, void* user)

@@ -22,6 +22,8 @@ struct WorkReporter {
 struct EngineSettings {
     int threads = 1; // the worker pool's budget: 1 or more
     int pngFilter = WPX_PNG_FILTER_DEFAULT; // a WPX_PNG_FILTER_* value
+    int pngCompression = WPX_PNG_COMPRESSION_DEFAULT; // a WPX_PNG_COMPRESSION_* value
+    bool pngPalette = false;
     ProgressReporter progress;
     WorkReporter work;
 };

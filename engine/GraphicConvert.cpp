@@ -247,6 +247,8 @@ ConvertResult convert(const ConvertRequest& request)
     job.outputPath = outputPath;
     job.variants = check.variants;
     job.write.pngFilter = settings.pngFilter;
+    job.write.pngCompression = settings.pngCompression;
+    job.write.pngPalette = settings.pngPalette;
     job.threads = settings.threads;
     job.progress = settings.progress;
     job.work = settings.work;

@@ -38,6 +38,8 @@ WPX_SaveSettings WriteSettings::saverSettings() const
     settings.runnerData = runnerData;
     settings.shouldStop = shouldStop;
     settings.abortData = abortData;
+    settings.pngCompression = pngCompression;
+    settings.pngPalette = pngPalette ? 1 : 0;
     return settings;
 }
 

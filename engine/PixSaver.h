@@ -24,6 +24,8 @@ struct WriteSettings {
     void* runnerData = nullptr;
     WPX_AbortCheck shouldStop = nullptr;
     void* abortData = nullptr;
+    int pngCompression = 0;  // as setPngCompression
+    bool pngPalette = false; // as setPngPalette
 
     WPX_SaveSettings saverSettings() const;
 };

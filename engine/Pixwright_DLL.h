@@ -13,7 +13,8 @@
  * picture, the colour of one entry of the source picture's own palette, or
  * none.
  *
- * The other settings (threads, PNG row filter, progress handlers) are
+ * The other settings (threads, PNG row filter, compression and palette,
+ * progress handlers) are
  * engine-wide too and keep their value until changed; set them before a
  * conversion starts, not while one runs.
  *
@@ -174,6 +175,26 @@ PIXWRIGHT_API void runTasks(int count, PixwrightTask task, void* user);
  * (libpng's heuristic, as 0). Other values count as 0. Every filter decodes to
  * the same pixels. */
 PIXWRIGHT_API void setPngFilter(int filter);
+
+/* How the image data of the PNG files written is compressed: 0 libpng with
+ * zlib's default level (the default; the files of earlier versions byte for
+ * byte), 1 fast (a deflate of the engine's own, several times faster; a row
+ * that repeats the one above, as every second row of a nearest-neighbour
+ * enlargement does, costs almost nothing), 2 small (the strongest deflate
+ * over every row filter, the smallest kept; many times slower). Other values
+ * count as 0. With 1 and 2 the default row filter means: none for fast, all
+ * tried for small. Every mode decodes to the same pixels. */
+#define PIXWRIGHT_PNG_COMPRESSION_DEFAULT 0
+#define PIXWRIGHT_PNG_COMPRESSION_FAST 1
+#define PIXWRIGHT_PNG_COMPRESSION_SMALL 2
+PIXWRIGHT_API void setPngCompression(int mode);
+
+/* Non-zero: a PNG file whose picture has at most 256 distinct colours (the
+ * RGBA values of the picture with alpha, the RGB values of the colour-only
+ * one) is written as a palette picture, several times smaller, with the
+ * same pixels. 0 (the default): 32-bit RGBA and 24-bit RGB as before. The
+ * alpha-only picture is a palette picture either way. */
+PIXWRIGHT_API void setPngPalette(int on);
 
 /* Called on the calling thread once the picture is cut (cellsDone 0) and after
  * the files of each cell are written, with the number of files this call has

@@ -5,7 +5,8 @@
 find_package(ZLIB REQUIRED)
 
 set(PIXWRIGHT_FUZZ_TARGETS fuzz_convert fuzz_png_loader fuzz_bmp_loader fuzz_jpeg_loader fuzz_picture_format
-  fuzz_savers fuzz_cli_options)
+  fuzz_savers fuzz_png_encoder
+  fuzz_cli_options)
 if(PIXWRIGHT_BUILD_GUI)
   # Qt's imported targets are seen only in folders that look for them.
   find_package(Qt6 REQUIRED COMPONENTS Widgets)
@@ -20,14 +21,17 @@ set(PIXWRIGHT_FUZZ_LIBS_fuzz_bmp_loader pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_jpeg_loader pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_picture_format pixwright_core)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_savers writepix pixwright_core)
+set(PIXWRIGHT_FUZZ_LIBS_fuzz_png_encoder writepix PkgConfig::PNG PkgConfig::SDL)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_cli_options pixwright_cli_options)
+# Internal sources a target checks directly, compiled into it.
+set(PIXWRIGHT_FUZZ_SOURCES_fuzz_png_encoder ${PROJECT_SOURCE_DIR}/saver/WPX_deflate.cpp)
 set(PIXWRIGHT_FUZZ_LIBS_fuzz_settings pixwright_gui)
 
 # pixwright_fuzz_program(PROGRAM TARGET [SOURCES...]): the program PROGRAM
 # made of fuzz target TARGET, the shared support and SOURCES.
 function(pixwright_fuzz_program program target)
   add_executable(${program} ${PROJECT_SOURCE_DIR}/fuzz/${target}.cpp ${PROJECT_SOURCE_DIR}/fuzz/FuzzSupport.cpp
-    ${PROJECT_SOURCE_DIR}/fuzz/PngChecksums.cpp ${ARGN})
+    ${PROJECT_SOURCE_DIR}/fuzz/PngChecksums.cpp ${PIXWRIGHT_FUZZ_SOURCES_${target}} ${ARGN})
   target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${program} PRIVATE ${PIXWRIGHT_FUZZ_LIBS_${target}} ZLIB::ZLIB)
 endfunction()

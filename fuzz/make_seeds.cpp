@@ -9,12 +9,13 @@
 //     fuzz_make_seeds OUTPUT_FOLDER
 //
 // writes OUTPUT_FOLDER/<target>/<name> for fuzz_convert, fuzz_png_loader,
-// fuzz_bmp_loader, fuzz_jpeg_loader, fuzz_picture_format, fuzz_savers and
-// fuzz_cli_options, replacing what was there.
+// fuzz_bmp_loader, fuzz_jpeg_loader, fuzz_picture_format, fuzz_savers,
+// fuzz_png_encoder and fuzz_cli_options, replacing what was there.
 #include "BmpMaker.h"
 #include "JpegMaker.h"
 #include "PngMaker.h"
 #include "fuzz/ConvertInput.h"
+#include "fuzz/EncoderInput.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/SaverInput.h"
 #include "saver/writepix.h"
@@ -521,6 +522,33 @@ void cliSeeds()
 
 } // namespace
 
+// Every layout under every compression, with doubled rows and few colours
+// (the pictures the fast encoder and the palette are for) and without.
+void encoderSeeds()
+{
+    int n = 0;
+    for (unsigned layout = 0; layout < fuzz::encoderLayouts.size(); ++layout)
+        for (unsigned compression = 0; compression < 4; ++compression) {
+            fuzz::EncoderCase c;
+            c.layout = layout;
+            c.width = 3 + (n * 7) % 62;
+            c.height = 2 + (n * 5) % 63;
+            c.doubledRows = n % 2 == 0;
+            c.fewColours = n % 3 != 2;
+            c.colourKey = n % 5 == 1;
+            c.palette = n % 4 < 2;
+            c.colours = 2 + unsigned(n) % 20;
+            c.compression = compression;
+            c.filter = unsigned(n) % 8;
+            c.threads = 1 + unsigned(n) % 4;
+            // Runs of a value, as tiles have, with a step at every eighth.
+            for (int i = 0; i < c.width * c.height * 4; ++i)
+                c.pixels.push_back(std::uint8_t((i / 8) * 29 + (i % 8 == 7 ? n : 0)));
+            put("fuzz_png_encoder", std::to_string(n++) + "-layout" + std::to_string(layout),
+                fuzz::encodeEncoderCase(c));
+        }
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -529,7 +557,7 @@ int main(int argc, char** argv)
     }
     outputRoot = argv[1];
     for (const char* target : {"fuzz_convert", "fuzz_png_loader", "fuzz_bmp_loader", "fuzz_jpeg_loader",
-                               "fuzz_picture_format", "fuzz_savers", "fuzz_cli_options"})
+                               "fuzz_picture_format", "fuzz_savers", "fuzz_png_encoder", "fuzz_cli_options"})
         fuzz::emptyFolder(outputRoot + "/" + target);
 
     const auto pngs = pngPictures();
@@ -543,6 +571,7 @@ int main(int argc, char** argv)
     jpegSeeds();
     formatSeeds();
     saverSeeds();
+    encoderSeeds();
     cliSeeds();
     return 0;
 }

@@ -8,6 +8,7 @@ TEngineCalls TEngineCalls::exports()
     calls.setColorKeyPos = &::setColorKeyPos;
     calls.setColorKeyPaletteIndex = &::setColorKeyPaletteIndex;
     calls.setProgressHandler = &::setProgressHandler;
+    calls.setPngPalette = &::setPngPalette;
     calls.setErrorBoxHandler = &::setErrorBoxHandler;
     calls.setWorkProgressHandler = &::setWorkProgressHandler;
     calls.pictureKeyColor = &::pictureKeyColor;

@@ -27,6 +27,7 @@ struct TEngineCalls {
                                          int saveNatural, const char* naturalSuffix, int saveColor,
                                          const char* colorSuffix, int saveAlpha,
                                          const char* alphaSuffix, char* buffer, int bufferSize);
+    using SetPngPaletteFn = void (*)(int on);
 
     GraphicConvertFn graphicConvert = nullptr;
     SetColorKeyFn setColorKey = nullptr;
@@ -39,6 +40,7 @@ struct TEngineCalls {
     GetLastFailureFn getLastFailure = nullptr;
     // May be null: nothing is known of the files ahead of a conversion.
     PlannedOutputFilesFn plannedOutputFiles = nullptr;
+    SetPngPaletteFn setPngPalette = nullptr;
 
     static TEngineCalls exports();
 };

@@ -409,6 +409,10 @@ void TPixwrightForm::createControls()
                                        tr("上書きの前に確認する"), true);
     OverwriteAskCheckBox->setToolTip(
         tr("同じ名前のファイルが既にあるとき、変換の前に一度だけ上書きしてよいか確認します。"));
+    KeepPaletteCheckBox = newCheckBox(ImageSaveGroupBox, "KeepPaletteCheckBox",
+                                      tr("パレットを保つ（小さいファイル）"), false);
+    KeepPaletteCheckBox->setToolTip(tr(
+        "256色以下の画像をパレット付きのPNGファイルで出力します。画素は同じで、ファイルはずっと小さくなります。"));
 
     auto* saveLayout = new QGridLayout(ImageSaveGroupBox);
     saveLayout->addWidget(Label6, 0, 0);
@@ -430,6 +434,7 @@ void TPixwrightForm::createControls()
     saveLayout->addWidget(AlphaSuffixLabel, 7, 2, Qt::AlignRight);
     saveLayout->addWidget(AlphaSuffixEdit, 7, 3);
     saveLayout->addWidget(OverwriteAskCheckBox, 8, 0, 1, 4);
+    saveLayout->addWidget(KeepPaletteCheckBox, 9, 0, 1, 4);
     saveLayout->setColumnStretch(1, 1);
 
     ConvertButton = newButton(central, "ConvertButton", tr(kConvertCaption));
@@ -722,6 +727,7 @@ bool TPixwrightForm::readSettings()
             extension->getButton(settings::kPreviewZoomTag, *Preview->PreviewZoomCheckBox);
             extension->getButton(settings::kPreviewKeyTag, *Preview->PreviewKeyCheckBox);
             extension->getButton(settings::kOverwriteAskTag, *OverwriteAskCheckBox);
+            extension->getButton(settings::kKeepPaletteTag, *KeepPaletteCheckBox);
         }
     }
     return true;
@@ -768,6 +774,7 @@ void TPixwrightForm::writeSettings() const
     putButtonRecord(settings::kPreviewZoomTag, *Preview->PreviewZoomCheckBox);
     putButtonRecord(settings::kPreviewKeyTag, *Preview->PreviewKeyCheckBox);
     putButtonRecord(settings::kOverwriteAskTag, *OverwriteAskCheckBox);
+    putButtonRecord(settings::kKeepPaletteTag, *KeepPaletteCheckBox);
     out.putExtensionBlock(extension);
     // A file that cannot be written leaves the last one in place; there is
     // no window left to report it in.
@@ -1049,6 +1056,10 @@ void TPixwrightForm::ConvertButtonClick()
         return;
     }
 
+    // Sent now rather than on every toggle: the engine's settings must not
+    // change while it runs, and here nothing runs.
+    if (engine_.setPngPalette)
+        engine_.setPngPalette(KeepPaletteCheckBox->isChecked() ? 1 : 0);
     // The controls are locked before the conversion thread can read
     // anything.
     converting_ = true;

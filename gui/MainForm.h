@@ -134,6 +134,7 @@ public:
     QLabel* ColorSuffixLabel;
     QLineEdit* ColorSuffixEdit;
     QCheckBox* SaveAlphaCheckBox;
+    QCheckBox* KeepPaletteCheckBox;
     QLabel* AlphaSuffixLabel;
     QLineEdit* AlphaSuffixEdit;
     QCheckBox* OverwriteAskCheckBox;

@@ -50,6 +50,7 @@ constexpr std::uint8_t kPaletteKeyTag = 1;
 constexpr std::uint8_t kPreviewZoomTag = 2;
 constexpr std::uint8_t kPreviewKeyTag = 3;
 constexpr std::uint8_t kOverwriteAskTag = 4;
+constexpr std::uint8_t kKeepPaletteTag = 5; // PNG files with a palette
 
 QString fileName();
 QString besideProgram(const QString& programFolder);

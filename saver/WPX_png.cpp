@@ -2,6 +2,7 @@
 #include "saver/WPX_save.h"
 #include "saver/WPX_messages.h"
 #include "saver/WPX_pngdata.h"
+#include "saver/WPX_pngfast.h"
 #include "saver/WPX_rows.h"
 #include "saver/WPX_surface.h"
 
@@ -90,23 +91,6 @@ void flushNothing(png_structp)
 {
 }
 
-// The significant bits declared for a channel. libpng's shift transform
-// never finishes on a width of 0, and knows nothing wider than the sample.
-inline png_byte significantBits(int bits)
-{
-    return png_byte(bits < 1 || bits > 8 ? 8 : bits);
-}
-
-// What libpng's shift transform makes of a sample of `sig` significant bits:
-// the bits repeated downwards until the byte is full (31 of 5 bits -> 255).
-inline png_uint_16 shiftedSample(png_byte v, int sig)
-{
-    unsigned out = 0;
-    for (int j = 8 - sig; j > -sig; j -= sig)
-        out |= j > 0 ? unsigned(v) << j : unsigned(v) >> -j;
-    return png_uint_16(out & 0xFF);
-}
-
 enum class RowSource { Surface, ChannelCopy, IndexCopy };
 
 // Returns the writer's result; a libpng error lands back here with 4.
@@ -146,11 +130,11 @@ int encodePng(PngJob& job)
     const int alphaBits = wpx::channelBits(f->Amask);
     png_color_8 sig = {};
     if (colorType != PNG_COLOR_TYPE_PALETTE) {
-        sig.red = significantBits(redBits);
-        sig.green = significantBits(greenBits);
-        sig.blue = significantBits(blueBits);
+        sig.red = wpx::significantBits(redBits);
+        sig.green = wpx::significantBits(greenBits);
+        sig.blue = wpx::significantBits(blueBits);
         sig.gray = 0;
-        sig.alpha = colorType == PNG_COLOR_TYPE_RGB_ALPHA ? significantBits(alphaBits) : 0;
+        sig.alpha = colorType == PNG_COLOR_TYPE_RGB_ALPHA ? wpx::significantBits(alphaBits) : 0;
         png_set_sBIT(job.png, job.info, &sig);
         // Eight significant bits in every channel leave nothing to shift, but
         // libpng would still run the transform over every byte of the rows.
@@ -237,9 +221,9 @@ int encodePng(PngJob& job)
             // The key is compared with the samples after the shift
             // transform, so it is widened the same way.
             png_color_16 transparent = {};
-            transparent.red = shiftedSample(wpx::channelSample(key, f->Rmask, f->Rshift, redBits), sig.red);
-            transparent.green = shiftedSample(wpx::channelSample(key, f->Gmask, f->Gshift, greenBits), sig.green);
-            transparent.blue = shiftedSample(wpx::channelSample(key, f->Bmask, f->Bshift, blueBits), sig.blue);
+            transparent.red = wpx::shiftedSample(wpx::channelSample(key, f->Rmask, f->Rshift, redBits), sig.red);
+            transparent.green = wpx::shiftedSample(wpx::channelSample(key, f->Gmask, f->Gshift, greenBits), sig.green);
+            transparent.blue = wpx::shiftedSample(wpx::channelSample(key, f->Bmask, f->Bshift, blueBits), sig.blue);
             png_set_tRNS(job.png, job.info, nullptr, 0, &transparent);
         } else if (colorType == PNG_COLOR_TYPE_PALETTE && key < Uint32(colours)) {
             // A palette image carries its transparency as one alpha per
@@ -333,6 +317,11 @@ int wpx::savePng(SDL_Surface* surface, SDL_RWops* dst, const WPX_SaveSettings& s
         SDL_SetError("WPX_png: Passed an invalid surface");
         return 1;
     }
+    // The fast and small compressions and the palette pictures are the
+    // writer's own encoding.
+    const int own = wpx::saveOwnPng(surface, dst, settings);
+    if (own != wpx::useLibpng)
+        return own;
     PngJob job;
     job.surface = surface;
     job.dst = dst;

@@ -35,8 +35,8 @@ struct Piece {
     bool ok = false;
 };
 
-// One row filtered: the filter byte, then rowBytes filtered bytes. `previous`
-// is the row above, null for the first row.
+} // namespace
+
 void filterPngRow(PngFilterType filter, const unsigned char* row, const unsigned char* previous, std::size_t rowBytes,
                   int bytesPerPixel, unsigned char* out)
 {
@@ -68,6 +68,8 @@ void filterPngRow(PngFilterType filter, const unsigned char* row, const unsigned
         o[i] = static_cast<unsigned char>(x - predicted);
     }
 }
+
+namespace {
 
 // Filters rows [first, first + count) into out (each row with its filter byte).
 void filterRows(const PngRows& rows, PngFilterType filter, std::size_t first, std::size_t count, unsigned char* out)

@@ -28,6 +28,11 @@ struct PngRows {
 // PNG filter types as written before each row.
 enum PngFilterType { FilterNone = 0, FilterSub = 1, FilterUp = 2, FilterAverage = 3, FilterPaeth = 4 };
 
+// One row filtered: the filter byte, then rowBytes filtered bytes. `previous`
+// is the row above, null for the first row.
+void filterPngRow(PngFilterType filter, const unsigned char* row, const unsigned char* previous, std::size_t rowBytes,
+                  int bytesPerPixel, unsigned char* out);
+
 enum class PngDataResult { Done, Failed, Stopped };
 
 // The zlib stream of the filtered rows (zlib's default level): the pieces

@@ -79,7 +79,8 @@ int dispatch(SDL_Surface* surface, SDL_RWops* dst, int freedst, const char* type
 
 const WPX_SaveSettings& wpx::plainSettings()
 {
-    static const WPX_SaveSettings plain = {WPX_PNG_FILTER_DEFAULT, 0, nullptr, nullptr, nullptr, nullptr};
+    static const WPX_SaveSettings plain = {WPX_PNG_FILTER_DEFAULT, 0, nullptr, nullptr, nullptr, nullptr,
+                                           WPX_PNG_COMPRESSION_DEFAULT, 0};
     return plain;
 }
 

@@ -68,6 +68,21 @@ private:
     Uint8 table_[256] = {};
 };
 
+// The significant bits the PNG writer declares for a channel (its sBIT).
+// libpng's shift transform never finishes on a width of 0, and knows nothing
+// wider than the sample.
+inline Uint8 significantBits(int bits) { return Uint8(bits < 1 || bits > 8 ? 8 : bits); }
+
+// What libpng's shift transform makes of a sample of `sig` significant bits:
+// the bits repeated downwards until the byte is full (31 of 5 bits -> 255).
+inline Uint8 shiftedSample(Uint8 v, int sig)
+{
+    unsigned out = 0;
+    for (int j = 8 - sig; j > -sig; j -= sig)
+        out |= j > 0 ? unsigned(v) << j : unsigned(v) >> -j;
+    return Uint8(out & 0xFF);
+}
+
 // SDL stores pixel values in native byte order; rows need not be aligned
 // for the wider reads.
 inline Uint32 readPixel16(const Uint8* p)

@@ -100,6 +100,16 @@ typedef void (*WPX_TaskRunner)(void* runnerData, int count, WPX_Task task, void*
 /* Asked between chunks of rows; non-zero stops the save. */
 typedef int (*WPX_AbortCheck)(void* abortData);
 
+/* How a PNG file's image data is compressed (WPX_SaveSettings). */
+enum {
+    WPX_PNG_COMPRESSION_DEFAULT = 0, /* libpng and zlib's default level, as WPX_SavePNGEx_RW */
+    WPX_PNG_COMPRESSION_FAST = 1,    /* a fast deflate of the writer's own; a row that repeats
+                                        the one above costs no search; no row filter unless
+                                        pngFilter names one */
+    WPX_PNG_COMPRESSION_SMALL = 2    /* every filter tried (or the one pngFilter names), the
+                                        best compressed by libdeflate's strong levels; slow */
+};
+
 typedef struct WPX_SaveSettings {
     int pngFilter;         /* a WPX_PNG_FILTER_* value, for PNG files */
     int referenceRows;     /* non-zero: rows converted by the per-pixel reference
@@ -108,7 +118,16 @@ typedef struct WPX_SaveSettings {
     void* runnerData;
     WPX_AbortCheck shouldStop; /* null: a save always runs to its end */
     void* abortData;
+    int pngCompression;    /* a WPX_PNG_COMPRESSION_* value; others count as DEFAULT */
+    int pngPalette;        /* non-zero: a picture of at most 256 colours is written as
+                              a palette picture (colour type 3), packed below 8 bits
+                              for 16 colours or fewer */
 } WPX_SaveSettings;
+
+/* Every compression and the palette decode to the same pixels, and the bytes
+   never depend on the task runner. FAST, SMALL and the palette pictures are
+   written without libpng (no sBIT chunk for full 8-bit channels); a memory
+   failure there is result 11. */
 
 /* A save stopped by its abort check: the stream holds a partial file. */
 #define WPX_SAVE_STOPPED 12

@@ -13,6 +13,8 @@ packages=(
   # SDL_image decodes nothing for the engine: the command line's size check
   # links it still, and the readers' tests compare with what it made.
   libsdl-image1.2-dev
+  # The PNG writer's small encoding; pngcheck reads its files in the tests.
+  libdeflate-dev pngcheck
   libboost-dev libboost-filesystem-dev
   libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-ipafont-gothic fonts-dejavu-core

@@ -599,6 +599,14 @@
         <translation>Whether to write the alpha alone as a picture.</translation>
     </message>
     <message>
+        <source>パレットを保つ（小さいファイル）</source>
+        <translation>keep the palette (smaller files)</translation>
+    </message>
+    <message>
+        <source>256色以下の画像をパレット付きのPNGファイルで出力します。画素は同じで、ファイルはずっと小さくなります。</source>
+        <translation>Writes pictures of at most 256 colours as PNG files with a palette: the same pixels in much smaller files.</translation>
+    </message>
+    <message>
         <source>終了</source>
         <translation>Exit</translation>
     </message>

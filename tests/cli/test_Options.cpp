@@ -34,6 +34,8 @@ TEST(CliOptions, Defaults)
     EXPECT_EQ(o.verbosity, Verbosity::Normal);
     EXPECT_EQ(o.jobs, 0);
     EXPECT_EQ(o.pngFilter, 0);
+    EXPECT_EQ(o.pngCompression, 0);
+    EXPECT_FALSE(o.pngPalette);
     EXPECT_EQ(o.keyRed, 0x00);
     EXPECT_EQ(o.keyGreen, 0x75);
     EXPECT_EQ(o.keyBlue, 0x75);
@@ -76,6 +78,10 @@ TEST(CliOptions, EveryOption)
     EXPECT_EQ(parse({"--png-filter", "none", "x"}).pngFilter, 1);
     EXPECT_EQ(parse({"--png-filter=PAETH", "x"}).pngFilter, 5);
     EXPECT_EQ(parse({"--png-filter", "all", "x"}).pngFilter, 6);
+    EXPECT_EQ(parse({"--png-compression", "fast", "x"}).pngCompression, 1);
+    EXPECT_EQ(parse({"--png-compression=SMALL", "x"}).pngCompression, 2);
+    EXPECT_EQ(parse({"--png-compression", "default", "x"}).pngCompression, 0);
+    EXPECT_TRUE(parse({"--png-palette", "x"}).pngPalette);
     EXPECT_EQ(parse({"-v", "x"}).verbosity, Verbosity::Verbose);
     EXPECT_EQ(parse({"--quiet", "x"}).verbosity, Verbosity::Quiet);
     EXPECT_EQ(parse({"--", "-odd.png"}).inputs, std::vector<std::string>{"-odd.png"});
@@ -102,6 +108,9 @@ TEST(CliOptions, UsageErrorsNameTheOptionAndValue)
     EXPECT_EQ(usageError({"a", "--output"}), "option --output needs a value");
     EXPECT_EQ(usageError({"--fast", "a"}), "unknown option --fast");
     EXPECT_EQ(usageError({"--alpha-grid=1", "a"}), "option --alpha-grid takes no value");
+    EXPECT_EQ(usageError({"--png-compression", "best", "a"}),
+              "option --png-compression: unknown value 'best' (one of default, fast, small)");
+    EXPECT_EQ(usageError({"--png-palette=yes", "a"}), "option --png-palette takes no value");
     EXPECT_TRUE(parse({"--help"}).help);
 }
 

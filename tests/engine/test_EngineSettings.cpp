@@ -1,6 +1,6 @@
 // The engine-wide settings beside the colour key: the palette-entry key,
-// progress and cancelling, the PNG row filter, and files that only ever
-// appear whole.
+// progress and cancelling, the PNG row filter, compression and palette, and
+// files that only ever appear whole.
 #include "ConvertFixtures.h"
 #include "saver/writepix.h"
 
@@ -46,6 +46,8 @@ protected:
     {
         setProgressHandler(nullptr, nullptr);
         setPngFilter(0);
+        setPngCompression(0);
+        setPngPalette(0);
         ConvertTest::TearDown();
     }
 
@@ -305,6 +307,75 @@ TEST_F(Settings, EveryPngFilterDecodesToTheSamePixels)
         fc((std::istreambuf_iterator<char>(c)), {});
     EXPECT_EQ(fa, fb);
     EXPECT_EQ(fc, fb);
+}
+
+// The pixels as libpng's reader gives them, red, green, blue, alpha: a
+// palette file's tRNS entries become alpha (SDL_image would make one of them
+// a colour key instead).
+std::vector<Uint8> rgbaPixels(const std::string& file)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<Uint8> pixels;
+    if (png_image_begin_read_from_file(&image, file.c_str())) {
+        image.format = PNG_FORMAT_RGBA;
+        pixels.resize(PNG_IMAGE_SIZE(image));
+        if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+            pixels.clear();
+    }
+    png_image_free(&image);
+    return pixels;
+}
+
+std::string fileBytes(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST_F(Settings, EveryPngCompressionAndThePaletteDecodeToTheSamePixelsAndLeaveOtherFormatsAlone)
+{
+    // The 5 x 3 palette picture (no grid) in all three variants, so the
+    // colour and alpha pictures are covered as well as the natural one.
+    writePalettePicture(path("in.png"), SDL_Color{0, 0x75, 0x75, 0});
+    setColorKey(0x00, 0x75, 0x75);
+    auto convertAll = [&](const std::string& folder, int format) {
+        return graphicConvert(path("in.png").c_str(), path(folder).c_str(), "t", 0, 0, 0, 0, 0, 0, format, 1, "", 1,
+                              "color", 1, "alpha");
+    };
+    ASSERT_EQ(convertAll("png", 1), 0);
+    ASSERT_EQ(convertAll("bmp", 0), 0);
+    ASSERT_EQ(convertAll("jpg", 2), 0);
+    const char* variants[] = {"t.png", "t_color.png", "t_alpha.png"};
+    for (int compression : {-1, 0, 1, 2, 3}) {
+        for (int palette : {0, 1}) {
+            setPngCompression(compression);
+            setPngPalette(palette);
+            const std::string folder = "c" + std::to_string(compression + 1) + "p" + std::to_string(palette);
+            ASSERT_EQ(convertAll(folder, 1), 0) << folder;
+            for (const char* v : variants) {
+                const std::vector<Uint8> want = rgbaPixels(path("png/") + v);
+                ASSERT_EQ(want.size(), 10u * 6u * 4u) << v;
+                EXPECT_TRUE(rgbaPixels(path(folder + "/") + v) == want) << folder << " " << v;
+            }
+            const std::string natural = fileBytes(path(folder + "/t.png"));
+            if ((compression < 1 || compression > 2) && palette == 0) {
+                EXPECT_EQ(natural, fileBytes(path("png/t.png"))) << "unknown numbers are the default";
+            }
+            // The natural picture has 16 colours: a palette picture
+            // (colour type, byte 25 of the file) exactly when asked for.
+            ASSERT_GT(natural.size(), 26u);
+            EXPECT_EQ(natural[25], palette ? 3 : 6) << folder;
+            // BMP and JPEG files know nothing of either setting.
+            ASSERT_EQ(convertAll(folder + "bmp", 0), 0);
+            ASSERT_EQ(convertAll(folder + "jpg", 2), 0);
+            for (const char* name : {"t_color", "t_alpha"}) {
+                EXPECT_EQ(fileBytes(path(folder + "bmp/" + std::string(name) + ".bmp")), fileBytes(path("bmp/" + std::string(name) + ".bmp")));
+                EXPECT_EQ(fileBytes(path(folder + "jpg/" + std::string(name) + ".jpg")), fileBytes(path("jpg/" + std::string(name) + ".jpg")));
+            }
+            EXPECT_EQ(fileBytes(path(folder + "bmp/t.bmp")), fileBytes(path("bmp/t.bmp")));
+        }
+    }
 }
 
 TEST_F(Settings, AFailedSaveLeavesNoFileNorTemporaryFile)

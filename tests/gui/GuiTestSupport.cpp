@@ -104,6 +104,7 @@ int EngineRecorder::cells = 1;
 QStringList EngineRecorder::planned;
 PixwrightFailure EngineRecorder::failure{};
 thread_local int recordedResult = 0;
+int EngineRecorder::pngPalette = -1;
 QPointer<TPixwrightForm> EngineRecorder::form;
 
 void EngineRecorder::reset(int result)
@@ -119,6 +120,7 @@ void EngineRecorder::reset(int result)
     cells = 1;
     planned.clear();
     failure = PixwrightFailure{};
+    pngPalette = -1;
     form = nullptr;
 }
 
@@ -243,6 +245,7 @@ int recordPlannedOutputFiles(const char* sourcePath, const char* outputFolder, c
         memcpy(buffer, list.constData(), size_t(list.size()));
     return int(list.size());
 }
+void recordSetPngPalette(int on) { EngineRecorder::pngPalette = on; }
 
 } // namespace
 
@@ -256,6 +259,7 @@ TEngineCalls EngineRecorder::calls()
     calls.setProgressHandler = &recordSetProgressHandler;
     calls.setErrorBoxHandler = &recordSetErrorBoxHandler;
     calls.setWorkProgressHandler = &recordSetWorkProgressHandler;
+    calls.setPngPalette = &recordSetPngPalette;
     // Questions change nothing; the engine answers them itself, unless a
     // test gives the planned files.
     calls.pictureKeyColor = &::pictureKeyColor;

@@ -125,6 +125,9 @@ struct EngineRecorder {
     // What getLastFailure answers after a failed conversion; its code is
     // the conversion's result.
     static PixwrightFailure failure;
+    // The last setPngPalette argument, -1 before any (kept out of the log,
+    // which other tests compare whole).
+    static int pngPalette;
     // The form whose convert button is captured during graphicConvert.
     static QPointer<TPixwrightForm> form;
 };

@@ -6,6 +6,7 @@
 #include "gui/PreviewView.h"
 #include "gui/SelectColorKeyDialog.h"
 
+#include <QGroupBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -126,6 +127,7 @@ private slots:
     void besideProgramIsReadFirst();
     void fileBesideReadOnlyProgramIsReadAfterUsers();
     void paletteKeyRoundTrips();
+    void keepPaletteRoundTripsAndReachesTheEngine();
     void fileWithoutExtensionLoadsEveryItem_data();
     void fileWithoutExtensionLoadsEveryItem();
     void unknownTagIsSkipped();
@@ -153,9 +155,9 @@ void TestSettingsFile::firstStartWritesDefaultsAsVersion4()
         "450100000000" "45010500000063" "6f6c6f72" "45010500000061" "6c706861"
         "4201" "4201" "4201" "4203"
         // The extension block: the palette-entry key's box on, the preview's
-        // 2x and key boxes off, the overwrite question on.
-        "58" "1c000000" "01" "02000000" "4203" "02" "02000000" "4201" "03" "02000000" "4201"
-        "04" "02000000" "4203");
+        // 2x and key boxes off, the overwrite question on, the PNG palette off.
+        "58" "23000000" "01" "02000000" "4203" "02" "02000000" "4201" "03" "02000000" "4201"
+        "04" "02000000" "4203" "05" "02000000" "4201");
     QCOMPARE(file.readAll().toHex(' '), expected.toHex(' '));
     // The temporary file was renamed, not left behind.
     QCOMPARE(QDir(env.programFolder()).entryList(QDir::Files),
@@ -481,12 +483,44 @@ void TestSettingsFile::paletteKeyRoundTrips()
     }
     QFile file(env.settingsFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains(QByteArray("X") + le32(28) + tagged(1, buttonRecord(true))));
+    QVERIFY(file.readAll().contains(QByteArray("X") + le32(35) + tagged(1, buttonRecord(true))));
     EngineRecorder::reset();
     auto form = env.makeForm();
     QVERIFY(form->ColorKeyPaletteCheckBox->isChecked() && !form->ColorKeyPosCheckBox->isChecked());
     QVERIFY(!form->SelectColorKeyButton->isEnabled() && !form->ColorKeyLabel->isEnabled());
     QCOMPARE(EngineRecorder::log.last(), QStringLiteral("setColorKeyPaletteIndex(0)"));
+}
+
+void TestSettingsFile::keepPaletteRoundTripsAndReachesTheEngine()
+{
+    ScriptedModalHost host;
+    FormEnvironment env;
+    {
+        auto form = env.makeForm();
+        QVERIFY(!form->KeepPaletteCheckBox->isChecked());
+        QCOMPARE(form->KeepPaletteCheckBox->parentWidget(), form->ImageSaveGroupBox);
+        form->KeepPaletteCheckBox->click();
+    }
+    QFile file(env.settingsFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().endsWith(extensionBlock(tagged(1, buttonRecord(true)) + tagged(2, buttonRecord(false)) +
+                                                   tagged(3, buttonRecord(false)) + tagged(4, buttonRecord(true)) +
+                                                   tagged(5, buttonRecord(true)))));
+    EngineRecorder::reset();
+    auto form = env.makeForm();
+    QVERIFY(form->KeepPaletteCheckBox->isChecked());
+    // The engine hears of it when a conversion starts, not before.
+    QCOMPARE(EngineRecorder::pngPalette, -1);
+    const QString picture = writePicture(env.path("p.png"), patternPicture(20, 10), "PNG");
+    enterInputFile(*form, picture);
+    form->SaveDirEdit->setText(env.path("out"));
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(int(EngineRecorder::converts.size()), 1);
+    QCOMPARE(EngineRecorder::pngPalette, 1);
+    form->KeepPaletteCheckBox->click();
+    QVERIFY(convertAndWait(*form));
+    QCOMPARE(int(EngineRecorder::converts.size()), 2);
+    QCOMPARE(EngineRecorder::pngPalette, 0);
 }
 
 void TestSettingsFile::fileWithoutExtensionLoadsEveryItem_data()
@@ -520,6 +554,7 @@ void TestSettingsFile::fileWithoutExtensionLoadsEveryItem()
     QCOMPARE(restored, QStringList({"/out/出力", "1", "N2", "C2", "A2", "pre", "2", "4", "-3", "7", "1",
                                     "5b00a", "101", "1"}));
     QVERIFY(!form->ColorKeyPaletteCheckBox->isChecked());
+    QVERIFY(!form->KeepPaletteCheckBox->isChecked());
     QCOMPARE(form->ColorKeyPosCheckBox->isChecked(), topLeft);
     QCOMPARE(form->ColorKeyChoice(), topLeft ? TColorKeyChoice::TopLeft : TColorKeyChoice::Fixed);
     QCOMPARE(EngineRecorder::log.last(),
@@ -607,7 +642,8 @@ void TestSettingsFile::previewTogglesAndOverwriteQuestionRoundTrip()
     QFile file(env.settingsFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().endsWith(extensionBlock(tagged(1, buttonRecord(true)) + tagged(2, buttonRecord(true)) +
-                                                   tagged(3, buttonRecord(true)) + tagged(4, buttonRecord(false)))));
+                                                   tagged(3, buttonRecord(true)) + tagged(4, buttonRecord(false)) +
+                                                   tagged(5, buttonRecord(false)))));
     auto form = env.makeForm();
     QVERIFY(form->Preview->PreviewZoomCheckBox->isChecked());
     QVERIFY(form->Preview->PreviewKeyCheckBox->isChecked());
