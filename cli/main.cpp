@@ -7,7 +7,12 @@
 
 #include <filesystem>
 #include <iostream>
-#include <unistd.h>
+
+#if defined(_WIN32)
+#  include <windows.h>
+#else
+#  include <unistd.h>
+#endif
 
 namespace {
 
@@ -77,6 +82,22 @@ std::string logElsewhere()
     return path == "stderr.txt" ? std::string() : path;
 }
 
+// Whether standard error is a terminal that can take the progress line's
+// "erase to the end of the line" sequence. A Windows console takes it once
+// asked to; a file, a pipe or NUL is no console.
+bool progressTerminal()
+{
+#if defined(_WIN32)
+    HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (console == INVALID_HANDLE_VALUE || !GetConsoleMode(console, &mode))
+        return false;
+    return SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+#else
+    return isatty(fileno(stderr));
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,7 +140,7 @@ int main(int argc, char** argv)
     setPngFilter(options.pngFilter);
 
     int failed = 0;
-    cli::ProgressLine progress(stderr, isatty(fileno(stderr)) && options.verbosity != cli::Verbosity::Quiet,
+    cli::ProgressLine progress(stderr, progressTerminal() && options.verbosity != cli::Verbosity::Quiet,
                                inputs.size());
     cli::JobRunner runner(options, options.jobs, &progress);
     const bool verbose = options.verbosity == cli::Verbosity::Verbose;

@@ -7,7 +7,9 @@
 #include "auxlib/utility/SDLInitializer.h"
 #include "auxlib/utility/Text.h"
 
-#include <SDL_image.h>
+#if !defined(PIXWRIGHT_WITHOUT_SDL_IMAGE)
+#  include <SDL_image.h>
+#endif
 
 #include <mutex>
 
@@ -18,6 +20,31 @@ using utility::SDLInitializer;
 namespace {
 constexpr const char* sourceName = "..\\..\\..\\auxlib\\draw\\Surface";
 constexpr Uint32 lockFlags = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RLEACCEL;
+
+#if defined(PIXWRIGHT_WITHOUT_SDL_IMAGE)
+// A build without SDL_image reads PNG files with the engine's own loader and
+// BMP files with SDL's own reader, and refuses every other kind as SDL_image
+// refuses one it does not know. Closes the stream.
+SDL_Surface* loadWithoutSdlImage(SDL_RWops* file)
+{
+    if (hasPngSignature(file)) {
+        PngLoad png = loadPng(file);
+        SDL_RWclose(file);
+        if (png.surface == nullptr)
+            SDL_SetError("%s", png.reason.c_str());
+        return png.surface;
+    }
+    char magic[2] = {0, 0};
+    const int start = SDL_RWtell(file);
+    const bool bmp = SDL_RWread(file, magic, 1, 2) == 2 && magic[0] == 'B' && magic[1] == 'M';
+    SDL_RWseek(file, start, RW_SEEK_SET);
+    if (bmp)
+        return SDL_LoadBMP_RW(file, 1);
+    SDL_RWclose(file);
+    SDL_SetError("Unsupported image format");
+    return nullptr;
+}
+#endif
 
 SDL_Rect sdlRect(int x, int y, int w, int h)
 {
@@ -145,14 +172,21 @@ ResultCode Surface::load(const std::string& path)
 {
     if (path.empty())
         return InvalidArgument;
+#if defined(PIXWRIGHT_WITHOUT_SDL_IMAGE)
+    SDL_RWops* file = SDL_RWFromFile(utility::copyText(path).c_str(), "rb");
+    SDL_Surface* s = file != nullptr ? loadWithoutSdlImage(file) : nullptr;
+    if (s == nullptr)
+#else
     SDL_Surface* s = IMG_Load(utility::copyText(path).c_str());
     if (s == nullptr)
+#endif
         return SdlFailure;
     return setSurface(s);
 }
 
 namespace {
 
+#if !defined(PIXWRIGHT_WITHOUT_SDL_IMAGE)
 // SDL_image's loaders keep unguarded state of their own; conversions may run
 // on several threads.
 std::mutex& imageLoaderLock()
@@ -160,6 +194,7 @@ std::mutex& imageLoaderLock()
     static std::mutex lock;
     return lock;
 }
+#endif
 
 bool beyond(const PictureLimits& limits, std::uint32_t w, std::uint32_t h)
 {
@@ -210,12 +245,16 @@ ResultCode Surface::load(const std::string& path, const PictureLimits& limits, L
             r.reason = "too many scans for a JPEG file (more than " + std::to_string(maxJpegScans) + ")";
             return SdlFailure;
         }
+#if defined(PIXWRIGHT_WITHOUT_SDL_IMAGE)
+        s = loadWithoutSdlImage(file);
+#else
         // The extension is SDL_image's hint for kinds without a signature,
         // as IMG_Load gives it.
         const std::string::size_type dot = name.rfind('.');
         std::string type = dot == std::string::npos ? std::string() : name.substr(dot + 1);
         std::lock_guard<std::mutex> guard(imageLoaderLock());
         s = IMG_LoadTyped_RW(file, 1, type.empty() ? nullptr : &type[0]);
+#endif
         if (s == nullptr) {
             r.reason = SDL_GetError();
             return SdlFailure;

@@ -164,6 +164,9 @@ std::string bitmapHeader(int bits, int width, int height, const std::string& pix
 // rows of 4 bytes, 19 pixels wide.
 TEST(SurfaceLoad, BitmapsOfUnreadablePixelLayoutsAreRefused)
 {
+#if defined(PIXWRIGHT_WITHOUT_SDL_IMAGE)
+    GTEST_SKIP() << "SDL_image's BMP reader makes these surfaces; this build has none, and SDL's own reader refuses them earlier";
+#endif
     std::ofstream("zero-bits.bmp", std::ios::binary) << bitmapHeader(0, 5, 3, "");
     std::ofstream("odd-bits.bmp", std::ios::binary) << bitmapHeader(0x2001, 19, 11, std::string(44, '\x40'));
     const struct {

@@ -1,4 +1,5 @@
 #include "ConvertFixtures.h"
+#include "SystemText.h"
 
 #include <fstream>
 #include <sys/wait.h>
@@ -74,8 +75,8 @@ TEST_F(Convert, OutputFolderCases)
     boxes.clear();
 
     expectFailure(8,
-                  "出力フォルダの名前がおかしいです。\n\nboost::filesystem::create_directory: \"" + path("missing/out")
-                      + "\": No such file or directory",
+                  "出力フォルダの名前がおかしいです。\n\nboost::filesystem::create_directory: \""
+                      + nativePath(path("missing/out")) + "\": " + missingFolderText(),
                   run(path("in.bmp"), path("missing/out"), "a"));
     boxes.clear();
 
