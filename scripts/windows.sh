@@ -355,7 +355,8 @@ run_tests() {
   # tests/windows holds the rm the tests call to remove their folders.
   WINEPATH=$(winepath_list "$build/engine" "$build/saver" "$prefix/bin" "$prefix/lib" "/usr/$host/lib" "$(gcc_runtime)" \
     "$root/tests/windows")
-  (cd "$build" && ctest --output-on-failure -j"$jobs")
+  # A case that hangs under Wine fails after ten minutes instead.
+  (cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 600)
 }
 
 # The licence folder of the library each bundled DLL comes from.

@@ -327,7 +327,7 @@ TEST_F(CliProgram, AUsersStderrTxtSurvivesAndAReadOnlyFolderNamesWhereTheLogWent
 {
 #if defined(_WIN32)
     GTEST_SKIP() << "runs POSIX shell commands and another user (setpriv); Windows has neither";
-#endif
+#else
     const std::string cli = PIXWRIGHT_CLI;
     ASSERT_EQ(std::system(("cd " + dir + " && printf 'my notes\\n' > stderr.txt && " + cli + " --help >/dev/null").c_str()), 0);
     FILE* notes = std::fopen((dir + "/stderr.txt").c_str(), "r");
@@ -366,4 +366,5 @@ TEST_F(CliProgram, AUsersStderrTxtSurvivesAndAReadOnlyFolderNamesWhereTheLogWent
     EXPECT_NE(r.out.find(" (log: " + state + "/pixwright/stderr.txt)\n"), std::string::npos) << r.out;
     EXPECT_TRUE(exists(state + "/pixwright/stderr.txt"));
     EXPECT_FALSE(exists(ro + "/stderr.txt"));
+#endif
 }

@@ -2,7 +2,9 @@
 #include "SystemText.h"
 
 #include <fstream>
-#include <sys/wait.h>
+#if !defined(_WIN32)
+#  include <sys/wait.h>
+#endif
 #include <utime.h>
 
 using auxlib::draw::Rgba;
@@ -337,6 +339,9 @@ TEST_F(Convert, NullSuffixOfASelectedOutputIsEmpty)
 
 TEST_F(Convert, OutputFolderLinksAndLeftovers)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "plants a symbolic link and needs fork for a process id that has ended";
+#else
     writeGradientBmp(path("in.bmp"), 3, 2);
     std::ofstream(path("target.txt")) << "precious";
     ASSERT_EQ(symlink(path("target.txt").c_str(), path("a.png").c_str()), 0);
@@ -361,4 +366,5 @@ TEST_F(Convert, OutputFolderLinksAndLeftovers)
     EXPECT_FALSE(exists(left));
     EXPECT_EQ(readFolder(dir)["a.png.bak"], "the user's");
     EXPECT_EQ(readFolder(dir).size(), 4u) << "in.bmp, target.txt, a.png and a.png.bak: no temporary file";
+#endif
 }
