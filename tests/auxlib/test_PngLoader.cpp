@@ -1,5 +1,6 @@
 #include "auxlib/draw/PngLoader.h"
 #include "PngMaker.h"
+#include "StderrCapture.h"
 #if !defined(_WIN32)
 #  include "engine/FailingCreate.h"
 #endif
@@ -23,38 +24,6 @@ struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-
-// Whatever reaches file descriptor 2 while it lives.
-class StderrCapture {
-public:
-    StderrCapture()
-    {
-        std::fflush(stderr);
-        saved_ = dup(2);
-        file_ = std::tmpfile();
-        dup2(fileno(file_), 2);
-    }
-    ~StderrCapture()
-    {
-        std::fflush(stderr);
-        dup2(saved_, 2);
-        close(saved_);
-        std::fclose(file_);
-    }
-    std::string text()
-    {
-        std::fflush(stderr);
-        std::rewind(file_);
-        std::string out;
-        for (int c; (c = std::fgetc(file_)) != EOF;)
-            out += static_cast<char>(c);
-        return out;
-    }
-
-private:
-    int saved_;
-    std::FILE* file_;
-};
 
 // The new loader on bytes in memory; nothing may reach standard error.
 PngLoad load(const std::string& file, const PictureLimits& limits = PictureLimits())
