@@ -12,7 +12,12 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
+
+#if defined(_WIN32)
+#  include <windows.h>
+#else
+#  include <unistd.h>
+#endif
 
 namespace {
 
@@ -33,11 +38,18 @@ void requestStop(int signal)
 
 void stopOnSignals()
 {
+#if defined(_WIN32)
+    // The C runtime sets a signal back to its default before it calls the
+    // handler, so a second Ctrl-C ends the program there as it does here.
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+#else
     struct sigaction action{};
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+#endif
 }
 
 // The shell's convention: 128 + the signal, 130 for Ctrl-C, 143 for TERM.
@@ -76,6 +88,22 @@ std::string logElsewhere()
     getLogFilePath(&path[0], length + 1);
     path.resize(static_cast<size_t>(length));
     return path == "stderr.txt" ? std::string() : path;
+}
+
+// Whether standard error is a terminal that can take the progress line's
+// "erase to the end of the line" sequence. A Windows console takes it once
+// asked to; a file, a pipe or NUL is no console.
+bool progressTerminal()
+{
+#if defined(_WIN32)
+    HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (console == INVALID_HANDLE_VALUE || !GetConsoleMode(console, &mode))
+        return false;
+    return SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+#else
+    return isatty(fileno(stderr));
+#endif
 }
 
 } // namespace
@@ -149,7 +177,7 @@ int main(int argc, char** argv)
     const cli::Language language = cli::messageLanguageFromEnvironment();
     int failed = 0;
     long filesWritten = 0;
-    cli::ProgressLine progress(stderr, isatty(fileno(stderr)) && options.verbosity != cli::Verbosity::Quiet,
+    cli::ProgressLine progress(stderr, progressTerminal() && options.verbosity != cli::Verbosity::Quiet,
                                inputs.size());
     stopOnSignals();
     cli::JobRunner runner(options, options.jobs, &progress, &stopRequested);

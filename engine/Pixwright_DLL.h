@@ -37,6 +37,8 @@
 #if defined(_WIN32)
 #  if defined(PIXWRIGHT_BUILDING_DLL)
 #    define PIXWRIGHT_API __declspec(dllexport)
+#  elif defined(PIXWRIGHT_STATIC)
+#    define PIXWRIGHT_API
 #  else
 #    define PIXWRIGHT_API __declspec(dllimport)
 #  endif

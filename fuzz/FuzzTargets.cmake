@@ -34,6 +34,15 @@ function(pixwright_fuzz_program program target)
     ${PROJECT_SOURCE_DIR}/fuzz/PngChecksums.cpp ${PIXWRIGHT_FUZZ_SOURCES_${target}} ${ARGN})
   target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${program} PRIVATE ${PIXWRIGHT_FUZZ_LIBS_${target}} ZLIB::ZLIB)
+  pixwright_fuzz_windows(${program})
+endfunction()
+
+# The Windows build's replays get the tests' POSIX calls (tests/windows/).
+function(pixwright_fuzz_windows program)
+  if(WIN32)
+    target_compile_options(${program} PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/windows/PosixShim.h)
+    target_sources(${program} PRIVATE ${PIXWRIGHT_MANIFEST_RC})
+  endif()
 endfunction()
 
 # The seed generators, once per build tree whichever folder asks first.
@@ -42,6 +51,7 @@ if(NOT TARGET fuzz_make_seeds)
   # The PNG files are written by the tests' own maker.
   target_include_directories(fuzz_make_seeds PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(fuzz_make_seeds PRIVATE writepix PkgConfig::PNG PkgConfig::SDL JPEG::JPEG ZLIB::ZLIB)
+  pixwright_fuzz_windows(fuzz_make_seeds)
   if(PIXWRIGHT_BUILD_GUI)
     add_executable(fuzz_make_settings_seeds ${PROJECT_SOURCE_DIR}/fuzz/make_settings_seeds.cpp
       ${PROJECT_SOURCE_DIR}/fuzz/FuzzSupport.cpp)

@@ -62,11 +62,11 @@ int main(int argc, char** argv)
     std::vector<std::uint8_t> bytes;
     for (const fs::path& input : inputs) {
         if (!readWhole(input, bytes)) {
-            std::fprintf(stderr, "replay: cannot read %s\n", input.c_str());
+            std::fprintf(stderr, "replay: cannot read %s\n", input.string().c_str());
             return 2;
         }
         // Printed first, so the input that ends the program is the last name shown.
-        std::fprintf(stderr, "replay: %s (%zu bytes)\n", input.c_str(), bytes.size());
+        std::fprintf(stderr, "replay: %s (%zu bytes)\n", input.string().c_str(), bytes.size());
         // libFuzzer hands an empty input over as a valid pointer too.
         static const std::uint8_t none = 0;
         LLVMFuzzerTestOneInput(bytes.empty() ? &none : bytes.data(), bytes.size());

@@ -25,6 +25,12 @@ QString besideProgram(const QString& programFolder)
 
 QString inConfigFolder()
 {
+#if defined(Q_OS_WIN)
+    // Windows keeps a user's program settings under %APPDATA%.
+    QString appData = qEnvironmentVariable("APPDATA");
+    if (!appData.isEmpty() && !QDir::isRelativePath(appData))
+        return QDir(QDir(appData).filePath(QStringLiteral("pixwright"))).filePath(fileName());
+#endif
     QString base = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir(QDir::homePath()).filePath(QStringLiteral(".config"));

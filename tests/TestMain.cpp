@@ -43,7 +43,8 @@ public:
         folder_ = templ;
         std::filesystem::current_path(folder_, ec);
         if (ec) {
-            std::fprintf(stderr, "pixwright tests: cannot enter %s: %s\n", folder_.c_str(), ec.message().c_str());
+            std::fprintf(stderr, "pixwright tests: cannot enter %s: %s\n", folder_.string().c_str(),
+                         ec.message().c_str());
             std::abort();
         }
     }
@@ -56,7 +57,7 @@ public:
         if (info.result()->Passed() || std::getenv("PIXWRIGHT_KEEP_SCRATCH") == nullptr) {
             removeScratch(folder_);
         } else {
-            std::fprintf(stderr, "pixwright tests: scratch folder kept: %s\n", folder_.c_str());
+            std::fprintf(stderr, "pixwright tests: scratch folder kept: %s\n", folder_.string().c_str());
         }
     }
 

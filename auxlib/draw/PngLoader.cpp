@@ -1,5 +1,6 @@
 // PNG reader on libpng, giving the surfaces SDL_image 1.2 gives.
 #include "auxlib/draw/PngLoader.h"
+#include "auxlib/draw/StreamBytes.h"
 
 #include <png.h>
 
@@ -41,21 +42,6 @@ struct Reading {
     std::jmp_buf jump;
 };
 
-// Reads exactly `length` bytes; SDL_RWread may hand over less than asked
-// before the end of a stream.
-std::size_t readFully(SDL_RWops* src, void* data, std::size_t length)
-{
-    std::size_t done = 0;
-    while (done < length) {
-        const std::size_t part = length - done < (1u << 20) ? length - done : (1u << 20);
-        const int got = SDL_RWread(src, static_cast<std::uint8_t*>(data) + done, 1, static_cast<int>(part));
-        if (got <= 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
-
 // Nothing may leave a libpng callback by exception; a message that cannot be
 // stored is dropped.
 void note(Reading& r, const char* kind, const char* text) noexcept
@@ -71,7 +57,7 @@ void note(Reading& r, const char* kind, const char* text) noexcept
 void readFromStream(png_structp png, png_bytep data, png_size_t length)
 {
     Reading& r = *static_cast<Reading*>(png_get_io_ptr(png));
-    const std::size_t got = readFully(r.src, data, length);
+    const std::size_t got = readStream(r.src, data, length);
     for (std::size_t i = 0; i < got && r.consumed + i < headLength; ++i)
         r.head[r.consumed + i] = data[i];
     r.consumed += got;
@@ -322,7 +308,7 @@ bool hasPngSignature(SDL_RWops* src)
         return false;
     const int start = SDL_RWtell(src);
     png_byte signature[8];
-    const bool found = readFully(src, signature, 8) == 8 && png_sig_cmp(signature, 0, 8) == 0;
+    const bool found = readStream(src, signature, 8) == 8 && png_sig_cmp(signature, 0, 8) == 0;
     SDL_RWseek(src, start, RW_SEEK_SET);
     return found;
 }
@@ -336,7 +322,7 @@ PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits)
     const int start = src != nullptr ? SDL_RWtell(src) : -1;
     bool decoded = false;
     try {
-        if (src == nullptr || readFully(src, r.head, 8) != 8 || png_sig_cmp(r.head, 0, 8) != 0) {
+        if (src == nullptr || readStream(src, r.head, 8) != 8 || png_sig_cmp(r.head, 0, 8) != 0) {
             r.failure = Failure::NotPng;
         } else {
             r.consumed = 8;

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 
+#if defined(_WIN32)
+#  include <windows.h>
+#endif
+
 namespace auxlib::utility {
 
 namespace {
@@ -43,7 +47,9 @@ std::string folderCallText(const char* call, const Path& path, const std::string
     return std::string(call) + ": " + quote + path.native() + quote + ": " + reason;
 }
 
+#if !defined(_WIN32)
 boost::filesystem::path osPath(const Path& path) { return boost::filesystem::path(path.native()); }
+#endif
 
 } // namespace
 
@@ -209,6 +215,72 @@ Path Path::join(const Path& name) const
     return joined;
 }
 
+#if defined(_WIN32)
+
+namespace {
+
+// The system's own text for an error code, without its closing line break.
+std::string systemMessage(DWORD code)
+{
+    char* text = nullptr;
+    const DWORD size = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                          | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = size != 0 && text != nullptr ? std::string(text, size) : std::string();
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n'))
+        message.pop_back();
+    if (message.empty())
+        message = "error " + std::to_string(code);
+    return message;
+}
+
+} // namespace
+
+// The calls the engine was written for. Narrow strings reach them unchanged:
+// the programs run with UTF-8 as their code page (their manifest says so).
+bool exists(const Path& path)
+{
+    if (GetFileAttributesA(path.generic().c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_PARAMETER:
+    case ERROR_INVALID_NAME:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool isFolder(const Path& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.native().c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        throw PathError(folderCallText("boost::filesystem::is_directory", path, systemMessage(GetLastError())));
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool createFolder(const Path& path)
+{
+    if (CreateDirectoryA(path.native().c_str(), nullptr))
+        return true;
+    const DWORD code = GetLastError();
+    if (code == ERROR_ALREADY_EXISTS) {
+        const DWORD attributes = GetFileAttributesA(path.native().c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return false;
+        throw PathError(folderCallText("boost::filesystem::create_directory", path,
+                                       "path exists and is not a directory"));
+    }
+    throw PathError(folderCallText("boost::filesystem::create_directory", path, systemMessage(code)));
+}
+
+#else
+
 bool exists(const Path& path)
 {
     boost::system::error_code ec;
@@ -250,5 +322,7 @@ bool createFolder(const Path& path)
     throw PathError(folderCallText("boost::filesystem::create_directory", path, ec.message()), path.native(),
                     ec.message(), ec.value());
 }
+
+#endif
 
 } // namespace auxlib::utility

@@ -102,8 +102,17 @@ WorkerPool::~WorkerPool()
 
 WorkerPool& WorkerPool::shared()
 {
+#if defined(_WIN32)
+    // Windows ends every other thread of a process before it destroys a
+    // DLL's statics, so joining the workers there would wait forever on the
+    // locks they held when they were stopped. The pool lives as long as the
+    // process, and the system ends its threads.
+    static WorkerPool* pool = new WorkerPool;
+    return *pool;
+#else
     static WorkerPool pool;
     return pool;
+#endif
 }
 
 void WorkerPool::setThreads(int threads)

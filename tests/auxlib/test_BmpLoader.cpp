@@ -5,7 +5,7 @@
 #include "StderrCapture.h"
 #include "SurfaceCompare.h"
 
-#include <SDL_image.h>
+#include "SdlImageReference.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,6 +113,7 @@ std::vector<Case> wellFormed()
 
 TEST(BmpLoader, WellFormedFilesGiveTheSurfacesSdlImageGave)
 {
+    NEEDS_SDL_IMAGE();
     for (const Case& c : wellFormed()) {
         SCOPED_TRACE(c.name);
         const std::string file = bmpFile(c.picture);
@@ -163,6 +164,7 @@ TEST(BmpLoader, AlphaOfBitFieldsComesFromTheHeaderOnly)
 
 TEST(BmpLoader, RunLengthPicturesGiveTheSurfacesSdlImageGave)
 {
+    NEEDS_SDL_IMAGE();
     auto bytes = [](std::initializer_list<int> v) {
         std::string out;
         for (int b : v)

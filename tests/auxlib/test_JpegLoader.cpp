@@ -7,7 +7,7 @@
 #include "StderrCapture.h"
 #include "SurfaceCompare.h"
 
-#include <SDL_image.h>
+#include "SdlImageReference.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -81,6 +81,7 @@ std::string withScans(int scans)
 
 TEST(JpegLoader, PicturesGiveTheSurfacesSdlImageGave)
 {
+    NEEDS_SDL_IMAGE();
     for (int components : {1, 3, 4})
         for (bool progressive : {false, true}) {
             JpegPicture p;
@@ -124,6 +125,7 @@ TEST(JpegLoader, GreyBecomesThreeEqualChannels)
 
 TEST(JpegLoader, AFileCutShortLoadsWithAWarningAsSdlImageLoadedIt)
 {
+    NEEDS_SDL_IMAGE();
     JpegPicture p;
     p.width = 64;
     p.height = 64;

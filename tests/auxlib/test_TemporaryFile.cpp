@@ -8,9 +8,11 @@
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
+#if !defined(_WIN32)
+#  include <sys/wait.h>
+#endif
 
 using namespace auxlib::utility;
 
@@ -39,19 +41,24 @@ protected:
         std::ofstream(path(name), std::ios::binary) << bytes;
         if (old) {
             // Written well before this process started.
-            const utimbuf times{1000000000, 1000000000};
+            utimbuf times{1000000000, 1000000000};
             utime(path(name).c_str(), &times);
         }
     }
     bool present(const std::string& name) const
     {
         struct stat st;
+#if defined(_WIN32)
+        return stat(path(name).c_str(), &st) == 0;
+#else
         return lstat(path(name).c_str(), &st) == 0;
+#endif
     }
 
     std::string root;
 };
 
+#if !defined(_WIN32)
 // A process id that belonged to a process that has ended.
 unsigned long endedProcess()
 {
@@ -62,6 +69,7 @@ unsigned long endedProcess()
     waitpid(child, &status, 0);
     return static_cast<unsigned long>(child);
 }
+#endif
 
 } // namespace
 
@@ -92,6 +100,9 @@ TEST_F(TemporaryFiles, NamesAreFreshUnguessableAndRecognised)
 
 TEST_F(TemporaryFiles, CreationNeverFollowsOrReusesAName)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "plants symbolic links and checks POSIX modes";
+#else
     write("target.txt", "precious", false);
     ASSERT_EQ(symlink(path("target.txt").c_str(), path("planted.png").c_str()), 0);
     errno = 0;
@@ -115,10 +126,14 @@ TEST_F(TemporaryFiles, CreationNeverFollowsOrReusesAName)
     struct stat st;
     ASSERT_EQ(stat(path("fresh.png").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
+#endif
 }
 
 TEST_F(TemporaryFiles, SweepRemovesOnlyWhatAnEndedRunLeft)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "needs fork for a process id that has ended, and symbolic links";
+#else
     const std::string dead = std::to_string(endedProcess());
     const std::string alive = std::to_string(getppid());
     const std::string self = std::to_string(getpid());
@@ -143,4 +158,5 @@ TEST_F(TemporaryFiles, SweepRemovesOnlyWhatAnEndedRunLeft)
         EXPECT_TRUE(present(kept)) << kept;
     EXPECT_EQ(read("notes.txt"), "the user's");
     EXPECT_EQ(sweepStaleTemporaries(root + "/missing"), 0);
+#endif
 }

@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <pty.h>
 #include <unistd.h>
+#if !defined(_WIN32)
+#  include <pty.h>
+#  include <sys/wait.h>
+#endif
 
 namespace {
 
@@ -154,6 +156,19 @@ TEST_F(CliProgram, NameAndSuffixes)
     EXPECT_FALSE(exists(dir + "/tiles_color.png"));
 }
 
+// Names in any script and with spaces, given as UTF-8, reach the file
+// system unchanged (on Windows through the programs' UTF-8 code page).
+TEST_F(CliProgram, JapaneseAndSpacedFolderNames)
+{
+    ASSERT_EQ(mkdir((dir + "/入力 フォルダ").c_str(), 0755), 0);
+    writeBmp(dir + "/入力 フォルダ/tiles.bmp", 4, 4);
+    CliRun r = runCli("-o \"" + dir + "/出力 1\" \"" + dir + "/入力 フォルダ/tiles.bmp\"");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(exists(dir + "/出力 1/tiles.png"));
+    EXPECT_TRUE(exists(dir + "/出力 1/tiles_color.png"));
+}
+
 TEST_F(CliProgram, LinesByVerbosityAndMultiLineMessagesInOne)
 {
     writeBmp(dir + "/ok.bmp", 4, 4);
@@ -188,12 +203,18 @@ TEST_F(CliProgram, JobsKeepTheInputOrderAndTheFiles)
     CliRun many = runCli("-v -j 4 -o " + dir + "/many " + dir + "/in");
     EXPECT_EQ(one.status, 1);
     EXPECT_EQ(many.status, 1);
+    // A folder's pictures are named with the system's own separator.
+#if defined(_WIN32)
+    const std::string in = dir + "/in\\";
+#else
+    const std::string in = dir + "/in/";
+#endif
     std::string expected;
     for (int i = 0; i < 6; ++i) {
-        expected += dir + "/in/p" + std::to_string(i) + ".bmp: " + (i % 2 == 0 ? "54" : "3") + " files written\n";
+        expected += in + "p" + std::to_string(i) + ".bmp: " + (i % 2 == 0 ? "54" : "3") + " files written\n";
         if (i == 3)
-            expected += "pixwright-cli: " + dir + "/in/p3x.png: code 10: Cannot read '" + dir
-                        + "/in/p3x.png' as a picture: truncated PNG file; libpng error: unexpected end of file\n";
+            expected += "pixwright-cli: " + in + "p3x.png: code 10: Cannot read '" + in
+                        + "p3x.png' as a picture: truncated PNG file; libpng error: unexpected end of file\n";
     }
     expected += "6 of 7 pictures converted\n";
     EXPECT_EQ(one.out, expected);
@@ -256,6 +277,12 @@ TEST_F(CliProgram, ADamagedPngPrintsNothingFromLibpng)
                          + "/bad.png' as a picture: damaged PNG data; libpng error: IHDR: CRC error\n");
 }
 
+#if defined(_WIN32)
+TEST_F(CliProgram, ProgressShowsOnATerminalOnlyAndIsWipedAtTheEnd)
+{
+    GTEST_SKIP() << "needs a pseudo-terminal (forkpty); a test cannot give a Windows program a console of its own";
+}
+#else
 namespace {
 
 // Runs the program with standard error on a terminal of its own and
@@ -311,9 +338,13 @@ TEST_F(CliProgram, ProgressShowsOnATerminalOnlyAndIsWipedAtTheEnd)
     const std::string failing = terminalOutput("-j 2 -o " + dir + "/out " + dir + "/in");
     EXPECT_NE(failing.find("\r\033[Kpixwright-cli: " + dir + "/in/c.png: code 10: "), std::string::npos) << failing;
 }
+#endif
 
 TEST_F(CliProgram, ControlCharactersInNamesAreShownEscapedOnOneLine)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "a line break in a file name cannot pass through cmd.exe, nor be a Windows file name";
+#endif
     CliRun r = runCli("-o " + dir + "/out --name x '" + dir + "/two\nlines\033[2J.png'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "pixwright-cli: " + dir + "/two\\nlines\\x1b[2J.png: code 10: Cannot open '" + dir
@@ -342,6 +373,9 @@ TEST_F(CliProgram, NamesAndSuffixesStayInTheOutputFolder)
 
 TEST_F(CliProgram, AUsersStderrTxtSurvivesAndAReadOnlyFolderNamesWhereTheLogWent)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "runs POSIX shell commands and another user (setpriv); Windows has neither";
+#else
     const std::string cli = PIXWRIGHT_CLI;
     ASSERT_EQ(std::system(("cd " + dir + " && printf 'my notes\\n' > stderr.txt && " + cli + " --help >/dev/null").c_str()), 0);
     FILE* notes = std::fopen((dir + "/stderr.txt").c_str(), "r");
@@ -380,6 +414,7 @@ TEST_F(CliProgram, AUsersStderrTxtSurvivesAndAReadOnlyFolderNamesWhereTheLogWent
     EXPECT_NE(r.out.find(" (log: " + state + "/pixwright/stderr.txt)\n"), std::string::npos) << r.out;
     EXPECT_TRUE(exists(state + "/pixwright/stderr.txt"));
     EXPECT_FALSE(exists(ro + "/stderr.txt"));
+#endif
 }
 
 TEST_F(CliProgram, CtrlCAndTermStopALargePictureAtOnce)

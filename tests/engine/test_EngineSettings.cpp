@@ -2,6 +2,7 @@
 // progress and cancelling, the PNG row filter, compression and palette, and
 // files that only ever appear whole.
 #include "ConvertFixtures.h"
+#include "SystemText.h"
 #include "saver/writepix.h"
 
 #include <png.h>
@@ -397,8 +398,8 @@ TEST_F(Settings, AFailedSaveLeavesNoFileNorTemporaryFile)
               22);
     EXPECT_EQ(filesIn(path("out")), (std::set<std::string>{"t.png", "t_color.png"}));
     const std::string log = readLog();
-    EXPECT_NE(log.find("'" + path("out") + "/t_color.png'ファイルへの画像保存に失敗しました。:Couldn't write "
-                       + path("out") + "/t_color.png"),
+    EXPECT_NE(log.find("'" + nativePath(path("out/t_color.png")) + "'ファイルへの画像保存に失敗しました。:Couldn't write "
+                       + nativePath(path("out/t_color.png"))),
               std::string::npos)
         << log;
 }

@@ -1,7 +1,10 @@
 #include "ConvertFixtures.h"
+#include "SystemText.h"
 
 #include <fstream>
-#include <sys/wait.h>
+#if !defined(_WIN32)
+#  include <sys/wait.h>
+#endif
 #include <utime.h>
 
 using auxlib::draw::Rgba;
@@ -74,8 +77,8 @@ TEST_F(Convert, OutputFolderCases)
     boxes.clear();
 
     expectFailure(8,
-                  "出力フォルダの名前がおかしいです。\n\nboost::filesystem::create_directory: \"" + path("missing/out")
-                      + "\": No such file or directory",
+                  "出力フォルダの名前がおかしいです。\n\nboost::filesystem::create_directory: \""
+                      + nativePath(path("missing/out")) + "\": " + missingFolderText(),
                   run(path("in.bmp"), path("missing/out"), "a"));
     boxes.clear();
 
@@ -336,6 +339,9 @@ TEST_F(Convert, NullSuffixOfASelectedOutputIsEmpty)
 
 TEST_F(Convert, OutputFolderLinksAndLeftovers)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "plants a symbolic link and needs fork for a process id that has ended";
+#else
     writeGradientBmp(path("in.bmp"), 3, 2);
     std::ofstream(path("target.txt")) << "precious";
     ASSERT_EQ(symlink(path("target.txt").c_str(), path("a.png").c_str()), 0);
@@ -360,4 +366,5 @@ TEST_F(Convert, OutputFolderLinksAndLeftovers)
     EXPECT_FALSE(exists(left));
     EXPECT_EQ(readFolder(dir)["a.png.bak"], "the user's");
     EXPECT_EQ(readFolder(dir).size(), 4u) << "in.bmp, target.txt, a.png and a.png.bak: no temporary file";
+#endif
 }

@@ -2,6 +2,7 @@
 // presets, what a picture file is, the key a conversion would use, and the
 // files it would write, each held to what a conversion really does.
 #include "tests/engine/ConvertFixtures.h"
+#include "tests/SystemText.h"
 
 #include "engine/Pixwright_DLL.h"
 #include "saver/writepix.h"
@@ -130,7 +131,7 @@ TEST_F(Inspection, PlannedFilesAreTheFilesTheConversionWrites)
                   0);
         std::vector<std::string> written;
         for (const auto& [file, bytes] : readFolder(folder))
-            written.push_back(folder + "/" + file);
+            written.push_back(nativePath(folder + "/" + file));
         std::vector<std::string> sorted = names;
         std::sort(sorted.begin(), sorted.end());
         EXPECT_EQ(sorted, written) << c.source;
@@ -138,9 +139,9 @@ TEST_F(Inspection, PlannedFilesAreTheFilesTheConversionWrites)
     // Written in cell order, each cell's variants in turn.
     const std::vector<std::string> chip = planned(path("chip.bmp"), path("x"), "t", 1, 1, true, true, false);
     ASSERT_EQ(chip.size(), 36u);
-    EXPECT_EQ(chip[0], path("x") + "/t_00.png");
-    EXPECT_EQ(chip[1], path("x") + "/t_00_color.png");
-    EXPECT_EQ(chip[35], path("x") + "/t_17_color.png");
+    EXPECT_EQ(chip[0], nativePath(path("x") + "/t_00.png"));
+    EXPECT_EQ(chip[1], nativePath(path("x") + "/t_00_color.png"));
+    EXPECT_EQ(chip[35], nativePath(path("x") + "/t_17_color.png"));
 
     // Nothing for a request the conversion refuses or a picture it cannot
     // load, and nothing is created on the way.
