@@ -532,7 +532,7 @@
     </message>
     <message>
         <source>透過色選択</source>
-        <translation>Choose Transparent Colour</translation>
+        <translation>Choose Colour…</translation>
     </message>
     <message>
         <source>設定された色</source>
