@@ -53,6 +53,7 @@ host_packages=(
   wine64 nasm
   bison # Boost's build engine: Debian's source leaves its grammar to be generated
   ninja-build qt6-base-dev-tools # the stage "qt" only: Qt's build, and its tools of the same version
+  qt6-tools-dev qt6-l10n-tools xvfb # the window: its translations, and a display for it under Wine
 )
 
 # deb-src entries for every Debian suite the machine installs from.
@@ -279,10 +280,25 @@ build_dependencies() {
 # hours on a small machine, so it is not part of a plain run, and the zip
 # has no window program yet.
 
+# Where the stage "qt" installs Qt; empty when the machine has no Qt tools.
+qt_prefix_of() {
+  local qt_version
+  qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev-tools 2>/dev/null) || return 0
+  echo "$cache/qt-${qt_version//:/_}"
+}
+
+# Whether the stage "qt" has run through: then the window is built, tested
+# and zipped too.
+have_qt() {
+  local p
+  p=$(qt_prefix_of)
+  [ -n "$p" ] && [ -f "$p/.built" ]
+}
+
 build_qt() {
   local qt_version qt_prefix
   qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev-tools)
-  qt_prefix=$cache/qt-${qt_version//:/_}
+  qt_prefix=$(qt_prefix_of)
   if [ -f "$qt_prefix/.built" ]; then
     echo "windows: qt6-base $qt_version (cached)"
     return 0
@@ -330,8 +346,16 @@ if command -v ccache >/dev/null; then
 fi
 
 build_pixwright() {
+  # The window needs the cross-built Qt; its translations are compiled by the
+  # machine's own Qt tools (lrelease) of the same version.
+  local gui=(-DPIXWRIGHT_BUILD_GUI=OFF)
+  if have_qt; then
+    gui=(-DPIXWRIGHT_BUILD_GUI=ON -DCMAKE_PREFIX_PATH="$(qt_prefix_of)" -DQT_HOST_PATH=/usr
+         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+         -DQt6LinguistTools_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6LinguistTools)
+  fi
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPIXWRIGHT_BUILD_GUI=OFF -DPIXWRIGHT_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+    "${gui[@]}" -DPIXWRIGHT_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
   cmake --build "$build" -j"$jobs"
 }
 
@@ -356,7 +380,12 @@ run_tests() {
   WINEPATH=$(winepath_list "$build/engine" "$build/saver" "$prefix/bin" "$prefix/lib" "/usr/$host/lib" "$(gcc_runtime)" \
     "$root/tests/windows")
   # A case that hangs under Wine fails after ten minutes instead.
-  (cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 600)
+  if have_qt; then
+    WINEPATH+=";$(winepath_list "$(qt_prefix_of)/bin")"
+  fi
+  # The window's own tests drive it through a display of Qt's that the
+  # Windows build of Qt leaves out; the stage "window" checks it instead.
+  (cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 600 -E '^gui[.]')
 }
 
 # The licence folder of the library each bundled DLL comes from.
@@ -368,6 +397,7 @@ licence_of() {
     zlib1.dll) echo zlib ;;
     libboost_*.dll) echo boost ;;
     libdeflate.dll) echo libdeflate ;;
+    Qt6*.dll) echo qt ;;
     libstdc++-6.dll | libgcc_s_seh-1.dll | libwinpthread-1.dll) echo mingw-w64 ;;
   esac
 }
@@ -377,9 +407,21 @@ package() {
   rm -rf "$stage_dir" "$build/$zip_name.zip"
   mkdir -p "$stage_dir/licenses"
   cp "$build/cli/pixwright-cli.exe" "$build/engine/Pixwright_DLL.dll" "$build/saver/writepix.dll" "$stage_dir/"
-  bash "$root/packaging/windows/bundle-dlls.sh" "$stage_dir" "$prefix/bin" "$prefix/lib" "/usr/$host/lib" "$(gcc_runtime)"
+  local qt_bin=()
+  if have_qt && [ -f "$build/gui/Pixwright.exe" ]; then
+    # The window, and the one platform plugin Qt needs to open it, in the
+    # folder Qt looks for it beside the program.
+    cp "$build/gui/Pixwright.exe" "$stage_dir/"
+    mkdir -p "$stage_dir/platforms"
+    cp "$(qt_prefix_of)/plugins/platforms/qwindows.dll" "$stage_dir/platforms/"
+    qt_bin=("$(qt_prefix_of)/bin")
+  fi
+  bash "$root/packaging/windows/bundle-dlls.sh" "$stage_dir" "${qt_bin[@]}" "$prefix/bin" "$prefix/lib" "/usr/$host/lib" \
+    "$(gcc_runtime)"
+  [ ! -d "$stage_dir/platforms" ] || bash "$root/packaging/windows/bundle-dlls.sh" "$stage_dir/platforms" "$stage_dir"
   # The debugging information stays in the build tree.
   $host-strip --strip-debug "$stage_dir"/*.exe "$stage_dir"/*.dll
+  [ ! -d "$stage_dir/platforms" ] || $host-strip --strip-debug "$stage_dir"/platforms/*.dll
   local dll dir
   for dll in "$stage_dir"/*.dll; do
     dir=$(licence_of "$(basename "$dll")")
@@ -388,6 +430,8 @@ package() {
     if [ "$dir" = mingw-w64 ]; then
       cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage_dir/licenses/mingw-w64/gcc-runtime-copyright"
       cp /usr/share/doc/mingw-w64-common/copyright "$stage_dir/licenses/mingw-w64/mingw-w64-copyright"
+    elif [ "$dir" = qt ]; then
+      cp -r "$(qt_prefix_of)/licenses/." "$stage_dir/licenses/qt/"
     else
       cp -r "$prefix/licenses/$dir/." "$stage_dir/licenses/$dir/"
     fi
@@ -405,10 +449,46 @@ check_zip() {
   bash "$root/packaging/windows/check-golden.sh" "$build/$zip_name.zip" "$build"
 }
 
+# The window under Wine on a virtual display: it starts, renders itself with
+# a sample loaded, and converts a small game; both pictures go to docs/.
+check_window() {
+  if ! have_qt; then
+    echo "windows: no window to check: the stage \"qt\" has not run"
+    return 0
+  fi
+  start_wine
+  local scratch program
+  scratch=$(mktemp -d)
+  unzip -q "$build/$zip_name.zip" -d "$scratch/Pixwright テスト 1"
+  program="$scratch/Pixwright テスト 1/$zip_name/Pixwright.exe"
+  mkdir -p "$scratch/game/ChipSet" "$scratch/game/CharSet"
+  cp "$root/samples/chipset.png" "$scratch/game/ChipSet/"
+  cp "$root/samples/charset.png" "$scratch/game/CharSet/"
+  local display=:77
+  Xvfb "$display" -screen 0 1280x800x24 >/dev/null 2>&1 &
+  local xvfb=$!
+  sleep 2
+  local status=0
+  DISPLAY=$display timeout 300 "$wine" "$program" --lang en --screenshot 'Z:\tmp\pixwright-window.png' \
+    --load "$("$wine" winepath -w "$root/samples/chipset.png" 2>/dev/null)" || status=$?
+  DISPLAY=$display timeout 300 "$wine" "$program" --lang en --screenshot 'Z:\tmp\pixwright-game.png' \
+    --game "$("$wine" winepath -w "$scratch/game" 2>/dev/null)" || status=$?
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$scratch"
+  if [ "$status" -ne 0 ] || [ ! -s /tmp/pixwright-window.png ] || [ ! -s /tmp/pixwright-game.png ]; then
+    echo "windows: the window did not render under Wine (status $status)" >&2
+    return 1
+  fi
+  mkdir -p "$root/docs"
+  mv /tmp/pixwright-window.png "$root/docs/windows-window.png"
+  mv /tmp/pixwright-game.png "$root/docs/windows-game.png"
+  echo "windows: docs/windows-window.png and docs/windows-game.png"
+}
+
 # The stages named on the command line, or all of them in order.
-all_stages=(packages libraries build tests zip golden)
+all_stages=(packages libraries build tests zip golden window)
 declare -A recipe_of=([packages]=install_packages [libraries]=build_dependencies [build]=build_pixwright
-                      [tests]=run_tests [zip]=package [golden]=check_zip [qt]=build_qt)
+                      [tests]=run_tests [zip]=package [golden]=check_zip [window]=check_window [qt]=build_qt)
 chosen=("$@")
 [ ${#chosen[@]} -eq 0 ] && chosen=("${all_stages[@]}")
 for s in "${chosen[@]}"; do
