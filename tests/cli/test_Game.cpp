@@ -1,6 +1,7 @@
 // pixwright-cli --game and -r, end to end: a game folder drawn by the test,
 // converted in one run, every output compared byte for byte with the same
 // picture converted alone with its kind's settings spelled out.
+#include "CliRun.h"
 #include "PngMaker.h"
 
 #include <SDL.h>
@@ -14,36 +15,11 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
-// Runs the program with standard error folded into standard output.
-CliRun runCli(const std::string& args)
-{
-    const std::string command = std::string(PIXWRIGHT_CLI) + " " + args + " 2>&1";
-    CliRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 std::string readFile(const fs::path& file)
 {
@@ -177,7 +153,7 @@ protected:
 TEST_F(CliGame, EveryPictureConvertsAsAloneWithItsKindsSettings)
 {
     drawGame();
-    const CliRun r = runCli("--game " + quoted(game().string()) + " -o " + quoted(out().string()));
+    const CliRun r = runCli("--game " + shellQuoted(game().string()) + " -o " + shellQuoted(out().string()));
     EXPECT_EQ(r.status, 1) << r.out;
     // The damaged picture is the one failure, in one line; the rest goes on.
     EXPECT_EQ(r.out, "pixwright-cli: " + (game() / "Picture" / "broken.png").string() + ": code 10: Cannot read '"
@@ -190,7 +166,8 @@ TEST_F(CliGame, EveryPictureConvertsAsAloneWithItsKindsSettings)
         const std::string folder = fs::path(picture.file).parent_path().string();
         const fs::path alone = fs::path(dir) / "alone" / folder;
         fs::create_directories(alone.parent_path());
-        const CliRun single = runCli(picture.alone + " -o " + quoted(alone.string()) + " " + quoted(source.string()));
+        const CliRun single =
+            runCli(picture.alone + " -o " + shellQuoted(alone.string()) + " " + shellQuoted(source.string()));
         ASSERT_EQ(single.status, 0) << single.out;
         const auto expected = filesIn(alone);
         const auto got = filesIn(out() / folder);
@@ -214,7 +191,7 @@ TEST_F(CliGame, EveryPictureConvertsAsAloneWithItsKindsSettings)
 TEST_F(CliGame, BackgroundsKeepEveryPixelOpaque)
 {
     drawGame();
-    ASSERT_EQ(runCli("--game " + quoted(game().string()) + " -o " + quoted(out().string())).status, 1);
+    ASSERT_EQ(runCli("--game " + shellQuoted(game().string()) + " -o " + shellQuoted(out().string())).status, 1);
     // The panorama's palette entry 0 is not keyed: the alpha-only file is
     // white all over. The monster's is keyed: its alpha file has black.
     auto alphaRange = [](const fs::path& file) {
@@ -232,7 +209,9 @@ TEST_F(CliGame, BackgroundsKeepEveryPixelOpaque)
         return range;
     };
     const fs::path bmpOut = fs::path(dir) / "bmp";
-    ASSERT_EQ(runCli("--game " + quoted(game().string()) + " -o " + quoted(bmpOut.string()) + " --format bmp").status,
+    ASSERT_EQ(runCli("--game " + shellQuoted(game().string()) + " -o " + shellQuoted(bmpOut.string())
+                     + " --format bmp")
+                  .status,
               1);
     EXPECT_EQ(alphaRange(bmpOut / "Panorama" / "Night Sky1_alpha.bmp"), std::make_pair(255, 255));
     EXPECT_EQ(alphaRange(bmpOut / "GameOver" / "Game Over_alpha.bmp"), std::make_pair(255, 255));
@@ -242,7 +221,7 @@ TEST_F(CliGame, BackgroundsKeepEveryPixelOpaque)
 TEST_F(CliGame, TheReportListsEveryFileMet)
 {
     drawGame();
-    ASSERT_EQ(runCli("--game " + quoted(game().string()) + " -o " + quoted(out().string())).status, 1);
+    ASSERT_EQ(runCli("--game " + shellQuoted(game().string()) + " -o " + shellQuoted(out().string())).status, 1);
     const std::string report = readFile(out() / "pixwright-report.json");
     auto has = [&](const std::string& text) { return report.find(text) != std::string::npos; };
     EXPECT_TRUE(has("\"converted\": 19,\n  \"failed\": 1,\n  \"skipped\": 4,")) << report;
@@ -287,7 +266,8 @@ TEST_F(CliGame, TheReportListsEveryFileMet)
     EXPECT_FALSE(has("theme.mid")) << "other folders are not looked into";
     // The same run on one thread writes the same report and files.
     const fs::path oneOut = fs::path(dir) / "one";
-    ASSERT_EQ(runCli("--game " + quoted(game().string()) + " -o " + quoted(oneOut.string()) + " -j 1").status, 1);
+    ASSERT_EQ(
+        runCli("--game " + shellQuoted(game().string()) + " -o " + shellQuoted(oneOut.string()) + " -j 1").status, 1);
     std::string oneReport = readFile(oneOut / "pixwright-report.json");
     const std::string from = "\"output\": " + std::string("\"") + oneOut.string() + "\"";
     const std::string to = "\"output\": " + std::string("\"") + out().string() + "\"";
@@ -299,18 +279,18 @@ TEST_F(CliGame, TheReportListsEveryFileMet)
 TEST_F(CliGame, OptionsTheTableDecidesAreRefused)
 {
     drawGame();
-    const std::string base = "--game " + quoted(game().string()) + " -o " + quoted(out().string());
+    const std::string base = "--game " + shellQuoted(game().string()) + " -o " + shellQuoted(out().string());
     for (const char* option : {"--mode chipset", "--grid 8x8", "--key none", "--key 007575"}) {
         const CliRun r = runCli(base + " " + option);
         EXPECT_EQ(r.status, 2) << option;
         EXPECT_NE(r.out.find("cannot be used with --game"), std::string::npos) << r.out;
     }
-    EXPECT_EQ(runCli("--game " + quoted(game().string())).status, 2) << "-o is required";
+    EXPECT_EQ(runCli("--game " + shellQuoted(game().string())).status, 2) << "-o is required";
     EXPECT_EQ(runCli(base + " --name x").status, 2);
-    EXPECT_EQ(runCli(base + " " + quoted(game().string() + "/ChipSet/World.png")).status, 2);
+    EXPECT_EQ(runCli(base + " " + shellQuoted(game().string() + "/ChipSet/World.png")).status, 2);
     EXPECT_FALSE(fs::exists(out())) << "a refused command line writes nothing";
 
-    const CliRun missing = runCli("--game " + quoted(dir + "/nothing") + " -o " + quoted(out().string()));
+    const CliRun missing = runCli("--game " + shellQuoted(dir + "/nothing") + " -o " + shellQuoted(out().string()));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "pixwright-cli: " + dir + "/nothing: not a folder\n");
 
@@ -331,7 +311,7 @@ TEST_F(CliGame, PicturesWhoseFilesWouldClashAreNotConverted)
     writeFile(game() / "FaceSet" / "World.png", palettePng(48, 48, 2));
     writeFile(game() / "ChipSet" / "World.png", palettePng(480, 256, 3));
     writeFile(game() / "ChipSet" / "World.xyz.png", palettePng(16, 16, 4));
-    const CliRun r = runCli("-v --game " + quoted(game().string()) + " -o " + quoted(out().string()));
+    const CliRun r = runCli("-v --game " + shellQuoted(game().string()) + " -o " + shellQuoted(out().string()));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("pixwright-cli: " + (game() / "FaceSet" / "World.png").string()
                          + ": not converted: its files would overwrite those of FaceSet/World.bmp\n"),
@@ -340,8 +320,8 @@ TEST_F(CliGame, PicturesWhoseFilesWouldClashAreNotConverted)
     EXPECT_NE(r.out.find("3 of 4 pictures converted"), std::string::npos) << r.out;
     // The files are the BMP's, whatever the threads did.
     const fs::path alone = fs::path(dir) / "alone";
-    ASSERT_EQ(runCli("--mode custom --grid 48x48 -o " + quoted(alone.string()) + " "
-                     + quoted((game() / "FaceSet" / "World.bmp").string()))
+    ASSERT_EQ(runCli("--mode custom --grid 48x48 -o " + shellQuoted(alone.string()) + " "
+                     + shellQuoted((game() / "FaceSet" / "World.bmp").string()))
                   .status,
               0);
     EXPECT_TRUE(filesIn(out() / "FaceSet") == filesIn(alone));
@@ -366,13 +346,15 @@ TEST_F(CliGame, RecursiveFoldersMirrorTheTree)
     // A PNG by content, whatever its name says.
     writeFile(in / "south" / "tiles.dat", palettePng(9, 9, 4));
     const fs::path tree = fs::path(dir) / "tree";
-    const CliRun r = runCli("-r -v -o " + quoted(tree.string()) + " " + quoted(in.string()));
+    const CliRun r = runCli("-r -v -o " + shellQuoted(tree.string()) + " " + shellQuoted(in.string()));
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("4 of 4 pictures converted"), std::string::npos) << r.out;
     for (const char* sub : {"", "east", "east/deep"}) {
         SCOPED_TRACE(sub);
         const fs::path alone = fs::path(dir) / "alone" / sub;
-        ASSERT_EQ(runCli("-o " + quoted(alone.string()) + " " + quoted((in / sub / "World.png").string())).status, 0);
+        ASSERT_EQ(
+            runCli("-o " + shellQuoted(alone.string()) + " " + shellQuoted((in / sub / "World.png").string())).status,
+            0);
         EXPECT_TRUE(filesIn(tree / sub) == filesIn(alone));
         EXPECT_EQ(filesIn(tree / sub).size(), 3u);
     }
@@ -381,7 +363,7 @@ TEST_F(CliGame, RecursiveFoldersMirrorTheTree)
 
     // Without -r only the folder's own pictures, as before.
     const fs::path flat = fs::path(dir) / "flat";
-    ASSERT_EQ(runCli("-v -o " + quoted(flat.string()) + " " + quoted(in.string())).status, 0);
+    ASSERT_EQ(runCli("-v -o " + shellQuoted(flat.string()) + " " + shellQuoted(in.string())).status, 0);
     EXPECT_EQ(filesIn(flat).size(), 3u);
     EXPECT_FALSE(fs::exists(flat / "east"));
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+#include "CliRun.h"
+
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -20,30 +22,6 @@
 #endif
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-// Runs the program with standard error folded into standard output, its
-// messages in English unless another locale is given.
-CliRun runCli(const std::string& args, const std::string& locale = "C")
-{
-    const std::string command = "env -u LC_ALL -u LC_MESSAGES LANG=" + locale + " " + std::string(PIXWRIGHT_CLI)
-                                + " " + args + " 2>&1";
-    CliRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 void writeBmp(const std::string& file, int w, int h)
 {
