@@ -1,5 +1,7 @@
 #include "cli/GameRun.h"
 
+#include "game/TextPath.h"
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -11,13 +13,14 @@ namespace fs = std::filesystem;
 GameRun::GameRun(const Options& options) : options_(options), presets_(game::KindPresets::table())
 {
     std::error_code ec;
-    if (!fs::is_directory(*options.game, ec))
+    if (!fs::is_directory(game::pathOf(*options.game), ec))
         throw GameError{*options.game + ": not a folder"};
     entries_ = game::scanGame(*options.game);
     game::inspectPictures(entries_);
 
-    fs::create_directories(options.outputFolder, ec);
-    if (ec || !fs::is_directory(options.outputFolder))
+    const fs::path output = game::pathOf(options.outputFolder);
+    fs::create_directories(output, ec);
+    if (ec || !fs::is_directory(output, ec))
         throw GameError{options.outputFolder + ": the output folder cannot be made: " + ec.message()};
 
     const Job outputs = kindJob(options, PixwrightKindSettings{});
@@ -65,20 +68,20 @@ void GameRun::record(size_t index, const InputResult& result)
     // filesWritten of them are those written.
     const std::vector<std::string>& files = planned_[pictureEntry_[index]];
     for (size_t i = 0; i < files.size() && int(i) < result.filesWritten; ++i)
-        line.written.push_back(line.entry->folder + "/" + fs::path(files[i]).filename().string());
+        line.written.push_back(line.entry->folder + "/" + game::textOf(game::pathOf(files[i]).filename()));
 }
 
 size_t GameRun::skipped() const { return entries_.size() - inputs_.size() - clashLines_.size(); }
 
 bool GameRun::writeReport(std::string* error) const
 {
-    const fs::path path = fs::path(options_.outputFolder) / reportName;
+    const fs::path path = game::pathOf(options_.outputFolder) / reportName;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << gameReport(options_, *options_.game, options_.outputFolder, report_);
     out.close();
     if (!out) {
         if (error != nullptr)
-            *error = path.string() + ": the report cannot be written";
+            *error = game::textOf(path) + ": the report cannot be written";
         return false;
     }
     return true;

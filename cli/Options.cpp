@@ -1,6 +1,7 @@
 #include "cli/Options.h"
 
 #include "engine/Pixwright_DLL.h"
+#include "game/TextPath.h"
 
 #include <algorithm>
 #include <cctype>
@@ -379,18 +380,19 @@ std::vector<FolderPicture> picturesIn(const std::string& folder, bool recursive)
         if (!entry.is_regular_file(ec))
             return;
         PixwrightFileFormat format{};
-        if (fileFormat(entry.path().string().c_str(), &format) != PIXWRIGHT_FILE_DECODED)
+        const std::string path = game::textOf(entry.path());
+        if (fileFormat(path.c_str(), &format) != PIXWRIGHT_FILE_DECODED)
             return;
-        const fs::path relative = entry.path().lexically_relative(folder);
-        const std::string subfolder = relative.parent_path().generic_string();
-        found.push_back({relative.generic_string(), FolderPicture{entry.path().string(), subfolder}});
+        const fs::path relative = entry.path().lexically_relative(game::pathOf(folder));
+        const std::string subfolder = game::genericTextOf(relative.parent_path());
+        found.push_back({game::genericTextOf(relative), FolderPicture{path, subfolder}});
     };
     std::error_code ec;
     if (recursive) {
-        for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        for (fs::recursive_directory_iterator it(game::pathOf(folder), ec), end; !ec && it != end; it.increment(ec))
             take(*it);
     } else {
-        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        for (fs::directory_iterator it(game::pathOf(folder), ec), end; !ec && it != end; it.increment(ec))
             take(*it);
     }
     std::sort(found.begin(), found.end(),

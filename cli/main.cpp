@@ -6,6 +6,7 @@
 #include "cli/Options.h"
 #include "cli/ProgressLine.h"
 #include "engine/Pixwright_DLL.h"
+#include "game/TextPath.h"
 
 #include <atomic>
 #include <csignal>
@@ -142,14 +143,15 @@ int main(int argc, char** argv)
     }
     for (const std::string& input : options.inputs) {
         std::error_code ec;
-        if (std::filesystem::is_directory(input, ec)) {
+        if (std::filesystem::is_directory(game::pathOf(input), ec)) {
             const std::vector<cli::FolderPicture> found = cli::picturesIn(input, options.recursive);
             if (found.empty() && options.verbosity != cli::Verbosity::Quiet)
                 std::cerr << "pixwright-cli: " << shown(input) << ": no pictures in this folder\n";
             for (const cli::FolderPicture& picture : found) {
                 inputs.push_back(picture.path);
-                const std::filesystem::path folder = std::filesystem::path(options.outputFolder) / picture.subfolder;
-                outputFolders.push_back(picture.subfolder.empty() ? options.outputFolder : folder.string());
+                const std::filesystem::path folder =
+                    game::pathOf(options.outputFolder) / game::pathOf(picture.subfolder);
+                outputFolders.push_back(picture.subfolder.empty() ? options.outputFolder : game::textOf(folder));
                 // The engine makes the last level of a folder, as for any
                 // conversion; the levels above it are made here.
                 if (!picture.subfolder.empty())

@@ -1,4 +1,5 @@
 #include "game/GameFolder.h"
+#include "game/TextPath.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -20,7 +21,7 @@ std::vector<fs::directory_entry> sortedEntries(const fs::path& folder)
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
         entries.push_back(*it);
     std::sort(entries.begin(), entries.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
-        return a.path().filename().string() < b.path().filename().string();
+        return textOf(a.path().filename()) < textOf(b.path().filename());
     });
     return entries;
 }
@@ -28,9 +29,9 @@ std::vector<fs::directory_entry> sortedEntries(const fs::path& folder)
 GameEntry entryFor(const fs::directory_entry& found, const std::string& folder)
 {
     GameEntry entry;
-    const std::string name = found.path().filename().string();
+    const std::string name = textOf(found.path().filename());
     entry.relativePath = folder.empty() ? name : folder + "/" + name;
-    entry.path = found.path().string();
+    entry.path = textOf(found.path());
     entry.folder = folder;
     std::error_code ec;
     entry.isFolder = found.is_directory(ec);
@@ -70,8 +71,8 @@ const char* skipText(Skip skip)
 bool isGameFolder(const std::string& folder)
 {
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_directory(ec) && kindOfFolder(it->path().filename().string().c_str()) != PIXWRIGHT_KIND_UNKNOWN)
+    for (fs::directory_iterator it(pathOf(folder), ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_directory(ec) && kindOfFolder(textOf(it->path().filename()).c_str()) != PIXWRIGHT_KIND_UNKNOWN)
             return true;
     return false;
 }
@@ -79,20 +80,20 @@ bool isGameFolder(const std::string& folder)
 std::vector<GameEntry> scanGame(const std::string& gameFolder)
 {
     std::vector<GameEntry> entries;
-    for (const fs::directory_entry& top : sortedEntries(gameFolder)) {
+    for (const fs::directory_entry& top : sortedEntries(pathOf(gameFolder))) {
         GameEntry entry = entryFor(top, "");
         if (!entry.isFolder) {
             entry.skip = Skip::NotInAssetFolder;
             entries.push_back(entry);
             continue;
         }
-        entry.kind = kindOfFolder(top.path().filename().string().c_str());
+        entry.kind = kindOfFolder(textOf(top.path().filename()).c_str());
         if (entry.kind == PIXWRIGHT_KIND_UNKNOWN) {
             entry.skip = Skip::NotAssetFolder;
             entries.push_back(entry);
             continue;
         }
-        const std::string folder = top.path().filename().string();
+        const std::string folder = textOf(top.path().filename());
         for (const fs::directory_entry& inside : sortedEntries(top.path())) {
             GameEntry file = entryFor(inside, folder);
             file.kind = entry.kind;
@@ -131,7 +132,7 @@ PixwrightKindSettings KindPresets::forPicture(const GameEntry& entry) const
 
 std::string outputFolderOf(const std::string& outputFolder, const GameEntry& entry)
 {
-    return (fs::path(outputFolder) / entry.folder).string();
+    return textOf(pathOf(outputFolder) / pathOf(entry.folder));
 }
 
 namespace {

@@ -235,6 +235,40 @@ std::string systemMessage(DWORD code)
     return message;
 }
 
+// The POSIX number of a folder call's failure, which callers compare as on
+// other systems: a missing parent is ENOENT, a file in the way ENOTDIR.
+int posixError(DWORD code, const Path& path)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+        return ENOENT;
+    case ERROR_PATH_NOT_FOUND: {
+        // Windows says "path not found" for a file where a folder of the
+        // path should be, too.
+        const std::string parent = boost::filesystem::path(path.native()).parent_path().string();
+        const DWORD attributes = parent.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(parent.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? ENOTDIR
+                                                                                                     : ENOENT;
+    }
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return EEXIST;
+    default:
+        return EIO;
+    }
+}
+
+// A folder call's failure, its parts as on other systems.
+[[noreturn]] void throwFolderError(const char* call, const Path& path, DWORD code)
+{
+    const std::string reason = systemMessage(code);
+    throw PathError(folderCallText(call, path, reason), path.native(), reason, posixError(code, path));
+}
+
 } // namespace
 
 // The calls the engine was written for. Narrow strings reach them unchanged:
@@ -260,7 +294,7 @@ bool isFolder(const Path& path)
 {
     const DWORD attributes = GetFileAttributesA(path.native().c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        throw PathError(folderCallText("boost::filesystem::is_directory", path, systemMessage(GetLastError())));
+        throwFolderError("boost::filesystem::is_directory", path, GetLastError());
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -274,9 +308,10 @@ bool createFolder(const Path& path)
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             return false;
         throw PathError(folderCallText("boost::filesystem::create_directory", path,
-                                       "path exists and is not a directory"));
+                                       "path exists and is not a directory"),
+                        path.native(), "path exists and is not a directory", ENOTDIR);
     }
-    throw PathError(folderCallText("boost::filesystem::create_directory", path, systemMessage(code)));
+    throwFolderError("boost::filesystem::create_directory", path, code);
 }
 
 #else

@@ -3,6 +3,7 @@
 // picture converted alone with its kind's settings spelled out.
 #include "CliRun.h"
 #include "PngMaker.h"
+#include "game/TextPath.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -18,6 +19,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+// Names with Japanese in them go between text and paths in UTF-8.
+using game::pathOf;
+using game::textOf;
 
 namespace {
 
@@ -42,7 +46,7 @@ std::map<std::string, std::string> filesIn(const fs::path& folder)
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec))
         if (entry.is_regular_file())
-            files[entry.path().filename().string()] = readFile(entry.path());
+            files[textOf(entry.path().filename())] = readFile(entry.path());
     return files;
 }
 
@@ -75,7 +79,7 @@ void writeRgbBmp(const fs::path& file, int w, int h, int seed)
             p[1] = key ? 0x75 : Uint8(y * 11);
             p[2] = key ? 0x75 : Uint8(x * y + 3);
         }
-    SDL_SaveBMP(s, file.string().c_str());
+    SDL_SaveBMP(s, textOf(file).c_str());
     SDL_FreeSurface(s);
 }
 
@@ -128,7 +132,7 @@ protected:
     {
         int seed = 0;
         for (const GamePicture& picture : gamePictures) {
-            const fs::path file = game() / picture.file;
+            const fs::path file = game() / pathOf(picture.file);
             if (picture.bmp)
                 writeRgbBmp(file, picture.width, picture.height, ++seed);
             else
@@ -162,12 +166,12 @@ TEST_F(CliGame, EveryPictureConvertsAsAloneWithItsKindsSettings)
 
     for (const GamePicture& picture : gamePictures) {
         SCOPED_TRACE(picture.file);
-        const fs::path source = game() / picture.file;
-        const std::string folder = fs::path(picture.file).parent_path().string();
-        const fs::path alone = fs::path(dir) / "alone" / folder;
+        const fs::path source = game() / pathOf(picture.file);
+        const std::string folder = textOf(pathOf(picture.file).parent_path());
+        const fs::path alone = fs::path(dir) / "alone" / pathOf(folder);
         fs::create_directories(alone.parent_path());
         const CliRun single =
-            runCli(picture.alone + " -o " + shellQuoted(alone.string()) + " " + shellQuoted(source.string()));
+            runCli(picture.alone + " -o " + shellQuoted(textOf(alone)) + " " + shellQuoted(textOf(source)));
         ASSERT_EQ(single.status, 0) << single.out;
         const auto expected = filesIn(alone);
         const auto got = filesIn(out() / folder);
@@ -180,7 +184,7 @@ TEST_F(CliGame, EveryPictureConvertsAsAloneWithItsKindsSettings)
     // Nothing but the asset folders and the report.
     std::vector<std::string> top;
     for (const auto& entry : fs::directory_iterator(out()))
-        top.push_back(entry.path().filename().string());
+        top.push_back(textOf(entry.path().filename()));
     std::sort(top.begin(), top.end());
     EXPECT_EQ(top, (std::vector<std::string>{"Backdrop", "Battle", "Battle2", "BattleCharSet", "BattleWeapon",
                                              "CharSet", "ChipSet", "FaceSet", "Frame", "GameOver", "Monster",
@@ -195,7 +199,7 @@ TEST_F(CliGame, BackgroundsKeepEveryPixelOpaque)
     // The panorama's palette entry 0 is not keyed: the alpha-only file is
     // white all over. The monster's is keyed: its alpha file has black.
     auto alphaRange = [](const fs::path& file) {
-        SDL_Surface* s = SDL_LoadBMP(file.string().c_str());
+        SDL_Surface* s = SDL_LoadBMP(textOf(file).c_str());
         std::pair<int, int> range{256, -1};
         if (s == nullptr)
             return range;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
+#include "SystemText.h"
 
 #include <array>
 #include <chrono>
@@ -106,8 +107,10 @@ TEST_F(CliProgram, FailuresSayWhatWhereAndWhyInTheLocalesLanguage)
          "code 10: Cannot open '" + dir + "/gone.png': No such file or directory",
          "code 10: '" + dir + "/gone.png' を開けません: No such file or directory"},
         {"-o " + dir + "/a/b/c " + dir + "/ok.bmp",
-         "code 8: The output folder '" + dir + "/a/b/c' cannot be made: its parent '" + dir + "/a/b' does not exist",
-         "code 8: 出力フォルダ '" + dir + "/a/b/c' を作れません: 親フォルダ '" + dir + "/a/b' がありません。"},
+         "code 8: The output folder '" + nativePath(dir + "/a/b/c") + "' cannot be made: its parent '"
+             + nativePath(dir + "/a/b") + "' does not exist",
+         "code 8: 出力フォルダ '" + nativePath(dir + "/a/b/c") + "' を作れません: 親フォルダ '" + nativePath(dir + "/a/b")
+             + "' がありません。"},
         {"--outputs natural,color --color-suffix X --natural-suffix x -o " + dir + "/out " + dir + "/ok.bmp",
          "code 5: Two outputs have the same suffix (letter case does not count).",
          "code 5: 二つの出力のサフィックスが同じです（大文字と小文字は区別しません）。"},
@@ -162,7 +165,13 @@ TEST_F(CliProgram, LinesByVerbosityAndMultiLineMessagesInOne)
     CliRun bad = runCli("-q -o " + dir + "/ok.bmp/sub " + dir + "/ok.bmp");
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(std::count(bad.out.begin(), bad.out.end(), '\n'), 1) << bad.out;
-    EXPECT_NE(bad.out.find(": code 8: The output folder '" + dir + "/ok.bmp/sub' cannot be made: Not a directory\n"),
+#if defined(_WIN32)
+    const std::string notAFolder = systemText(ERROR_PATH_NOT_FOUND);
+#else
+    const std::string notAFolder = "Not a directory";
+#endif
+    EXPECT_NE(bad.out.find(": code 8: The output folder '" + nativePath(dir + "/ok.bmp/sub")
+                           + "' cannot be made: " + notAFolder + "\n"),
               std::string::npos)
         << bad.out;
 }
@@ -172,7 +181,7 @@ TEST_F(CliProgram, JobsKeepTheInputOrderAndTheFiles)
     mkdir((dir + "/in").c_str(), 0755);
     for (int i = 0; i < 6; ++i)
         writeBmp(dir + "/in/p" + std::to_string(i) + ".bmp", i % 2 == 0 ? 480 : 7 + i, i % 2 == 0 ? 256 : 5);
-    std::FILE* bad = std::fopen((dir + "/in/p3x.png").c_str(), "w");
+    std::FILE* bad = std::fopen((dir + "/in/p3x.png").c_str(), "wb");
     // Folder inputs take files by their content: a PNG signature, then
     // nothing a decoder can use.
     std::fputs("\x89PNG\r\n\x1a\ndamaged", bad);
