@@ -61,7 +61,9 @@ std::string randomHex()
     std::uint64_t value;
     {
         std::lock_guard<std::mutex> guard(lock);
-        std::random_device device;
+        // Made once: opening the system's source for every name cost more
+        // than writing a small file.
+        static std::random_device device;
         value = mixer() ^ (std::uint64_t(device()) << 32 | device());
     }
     static const char digits[] = "0123456789abcdef";
