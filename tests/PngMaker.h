@@ -157,4 +157,22 @@ inline void appendChunk(std::string& out, const char* type, const std::string& d
     appendBigEndian32(out, pngCrc(body));
 }
 
+// The pixels of a PNG file's bytes as libpng's simplified reader gives them:
+// red, green, blue, alpha, a palette file's tRNS entries as alpha. Empty
+// when libpng refuses the file.
+inline std::vector<png_byte> rgbaOfPng(const std::string& file)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<png_byte> pixels;
+    if (png_image_begin_read_from_memory(&image, file.data(), file.size())) {
+        image.format = PNG_FORMAT_RGBA;
+        pixels.resize(PNG_IMAGE_SIZE(image));
+        if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+            pixels.clear();
+    }
+    png_image_free(&image);
+    return pixels;
+}
+
 #endif

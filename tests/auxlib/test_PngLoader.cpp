@@ -92,24 +92,9 @@ std::array<int, 4> rgbaAt(const SDL_Surface* s, int x, int y)
 }
 
 // libpng's simplified reader: an independent decoder of the same file.
-std::vector<png_byte> simplifiedRgba(const std::string& file)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<png_byte> pixels;
-    if (png_image_begin_read_from_memory(&image, file.data(), file.size())) {
-        image.format = PNG_FORMAT_RGBA;
-        pixels.resize(PNG_IMAGE_SIZE(image));
-        if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
-            pixels.clear();
-    }
-    png_image_free(&image);
-    return pixels;
-}
-
 ::testing::AssertionResult sameRgbaAsSimplifiedReader(const SDL_Surface* s, const std::string& file)
 {
-    const std::vector<png_byte> want = simplifiedRgba(file);
+    const std::vector<png_byte> want = rgbaOfPng(file);
     if (want.size() != std::size_t(s->w) * s->h * 4)
         return ::testing::AssertionFailure() << "the simplified reader refused the file";
     for (int y = 0; y < s->h; ++y)

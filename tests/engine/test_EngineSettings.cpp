@@ -2,6 +2,7 @@
 // progress and cancelling, the PNG row filter, compression and palette, and
 // files that only ever appear whole.
 #include "ConvertFixtures.h"
+#include "PngMaker.h"
 #include "SystemText.h"
 #include "saver/writepix.h"
 
@@ -310,24 +311,6 @@ TEST_F(Settings, EveryPngFilterDecodesToTheSamePixels)
     EXPECT_EQ(fc, fb);
 }
 
-// The pixels as libpng's reader gives them, red, green, blue, alpha: a
-// palette file's tRNS entries become alpha (SDL_image would make one of them
-// a colour key instead).
-std::vector<Uint8> rgbaPixels(const std::string& file)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<Uint8> pixels;
-    if (png_image_begin_read_from_file(&image, file.c_str())) {
-        image.format = PNG_FORMAT_RGBA;
-        pixels.resize(PNG_IMAGE_SIZE(image));
-        if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
-            pixels.clear();
-    }
-    png_image_free(&image);
-    return pixels;
-}
-
 std::string fileBytes(const std::string& file)
 {
     std::ifstream in(file, std::ios::binary);
@@ -355,9 +338,9 @@ TEST_F(Settings, EveryPngCompressionAndThePaletteDecodeToTheSamePixelsAndLeaveOt
             const std::string folder = "c" + std::to_string(compression + 1) + "p" + std::to_string(palette);
             ASSERT_EQ(convertAll(folder, 1), 0) << folder;
             for (const char* v : variants) {
-                const std::vector<Uint8> want = rgbaPixels(path("png/") + v);
+                const std::vector<Uint8> want = rgbaOfPng(fileBytes(path("png/") + v));
                 ASSERT_EQ(want.size(), 10u * 6u * 4u) << v;
-                EXPECT_TRUE(rgbaPixels(path(folder + "/") + v) == want) << folder << " " << v;
+                EXPECT_TRUE(rgbaOfPng(fileBytes(path(folder + "/") + v)) == want) << folder << " " << v;
             }
             const std::string natural = fileBytes(path(folder + "/t.png"));
             if ((compression < 1 || compression > 2) && palette == 0) {
