@@ -278,7 +278,9 @@ build_dependencies() {
 # own Qt tools are (moc, rcc and uic run here): Core, Gui, Widgets,
 # Concurrent (the window uses it) and the windows platform plugin. Tablet
 # events are left out: the windows plugin reads tablets through the Wintab
-# headers of src/3rdparty/wintab, which Debian's repacked source drops. It
+# headers of src/3rdparty/wintab, which Debian's repacked source drops.
+# Without OpenGL, its run-time choice of OpenGL (dynamicgl) goes too: the
+# plugin does not build with one and not the other. It
 # takes hours on a small machine, so it is not part of a plain run; once it
 # has run, the stages build, zip and check the window too.
 
@@ -314,7 +316,7 @@ build_qt() {
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
     -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_direct2d=OFF -DFEATURE_concurrent=ON \
-    -DFEATURE_vulkan=OFF -DFEATURE_tabletevent=OFF -Wno-dev >"$dir.configure.log" 2>&1
+    -DFEATURE_vulkan=OFF -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF -Wno-dev >"$dir.configure.log" 2>&1
   cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1
   cmake --install "$dir" >"$dir.install.log" 2>&1
   mkdir -p "$qt_prefix/licenses"
