@@ -279,8 +279,9 @@ build_dependencies() {
 # Concurrent (the window uses it) and the windows platform plugin. Tablet
 # events are left out: the windows plugin reads tablets through the Wintab
 # headers of src/3rdparty/wintab, which Debian's repacked source drops.
-# Without OpenGL, its run-time choice of OpenGL (dynamicgl) goes too: the
-# plugin does not build with one and not the other. It
+# Without OpenGL, its run-time choice of OpenGL (dynamicgl) goes too, and
+# without Direct2D the DirectWrite font database: the plugin does not build
+# with one and not the other. Fonts come through GDI instead. It
 # takes hours on a small machine, so it is not part of a plain run; once it
 # has run, the stages build, zip and check the window too.
 
@@ -316,7 +317,8 @@ build_qt() {
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
     -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_direct2d=OFF -DFEATURE_concurrent=ON \
-    -DFEATURE_vulkan=OFF -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF -Wno-dev >"$dir.configure.log" 2>&1
+    -DFEATURE_vulkan=OFF -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF \
+    -DFEATURE_directwrite=OFF -DFEATURE_directwrite3=OFF -Wno-dev >"$dir.configure.log" 2>&1
   cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1
   cmake --install "$dir" >"$dir.install.log" 2>&1
   mkdir -p "$qt_prefix/licenses"
@@ -354,8 +356,9 @@ build_pixwright() {
   # machine's own Qt tools (lrelease) of the same version.
   local gui=(-DPIXWRIGHT_BUILD_GUI=OFF)
   if have_qt; then
-    gui=(-DPIXWRIGHT_BUILD_GUI=ON -DCMAKE_PREFIX_PATH="$(qt_prefix_of)" -DQT_HOST_PATH=/usr
-         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    export PIXWRIGHT_WINDOWS_QT
+    PIXWRIGHT_WINDOWS_QT=$(qt_prefix_of)
+    gui=(-DPIXWRIGHT_BUILD_GUI=ON -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
          -DQt6LinguistTools_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6LinguistTools)
   fi
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
