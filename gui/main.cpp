@@ -164,8 +164,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Pixwright: --lang takes ja or en, not %s\n", options.lang);
         return 2;
     }
-    // The platform has to be chosen before the application object exists.
-    if (options.screenshot)
+    // The platform has to be chosen before the application object exists:
+    // off screen, unless the environment names one (a check of the real
+    // window system's drawing, as under Wine).
+    if (options.screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
