@@ -3,6 +3,7 @@
 // exercises the refusals and nothing decodes more than 16 MiB.
 #include "auxlib/draw/BmpLoader.h"
 #include "fuzz/FuzzSupport.h"
+#include "fuzz/ReaderInput.h"
 
 #include <SDL.h>
 
@@ -20,21 +21,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    auxlib::draw::PictureLimits limits;
-    limits.maxWidth = fuzzMaxWidth;
-    limits.maxHeight = fuzzMaxHeight;
-    limits.maxDecodedBytes = fuzzMaxBytes;
+    const auto limits = fuzz::readerLimits(fuzzMaxWidth, fuzzMaxHeight, fuzzMaxBytes);
     if (size > std::size_t(1) << 24)
         return 0;
 
-    // Read from the middle of a stream: the reader must start where the
-    // stream stands and put it back there on failure.
-    constexpr int lead = 3;
-    std::string bytes(lead, 'x');
-    bytes.append(reinterpret_cast<const char*>(data), size);
-    SDL_RWops* src = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    const fuzz::MidStream stream(data, size);
+    SDL_RWops* src = stream.src;
     FUZZ_CHECK(src != nullptr);
-    SDL_RWseek(src, lead, RW_SEEK_SET);
+    constexpr int lead = fuzz::MidStream::lead;
 
     const auxlib::draw::BmpLoad header = auxlib::draw::readBmpHeader(src);
     FUZZ_CHECK(SDL_RWtell(src) == lead);
