@@ -53,10 +53,11 @@ const char* const kConvertCaption = QT_TRANSLATE_NOOP("TPixwrightForm", "変換�
 const char* const kConvertingCaption = QT_TRANSLATE_NOOP("TPixwrightForm", "変換中");
 
 const char* const kOpenFilter = QT_TRANSLATE_NOOP("TPixwrightForm",
-    "すべてのファイル (*.png;*.jpg;*.jpeg;*.bmp)|*.png;*.jpg;*.jpeg;*.bmp|"
+    "すべてのファイル (*.png;*.jpg;*.jpeg;*.bmp;*.xyz)|*.png;*.jpg;*.jpeg;*.bmp;*.xyz|"
     "PNG イメージファイル (*.png)|*.png|"
     "JPEG イメージファイル (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
-    "ビットマップ (*.bmp)|*.bmp");
+    "ビットマップ (*.bmp)|*.bmp|"
+    "XYZ イメージファイル (*.xyz)|*.xyz");
 
 // Typing into the input field loads the picture once typing has paused this
 // long, not at every keystroke.

@@ -9,10 +9,14 @@
 //                                 file FILE, off screen; with --fail-into, after
 //                                 converting PICTURE into FOLDER, with the box
 //                                 that the conversion's failure shows over it
-//   Pixwright --screenshot FILE --game GAME [--lang ja|en]
+//   Pixwright --screenshot FILE --game GAME [--into FOLDER] [--lang ja|en]
 //                                 renders the game window with the game
-//                                 folder GAME listed and converted (into a
-//                                 scratch folder) instead
+//                                 folder GAME listed and converted instead,
+//                                 into FOLDER if given, else a scratch folder
+//
+// The screenshots are drawn off screen where Qt has that platform (Linux),
+// unless the environment names another; on Windows Qt ships only its own
+// platform, and the window is drawn on the desktop.
 #include "gui/GameDialog.h"
 #include "gui/MainForm.h"
 #include "gui/ModalHost.h"
@@ -41,6 +45,7 @@ struct Options {
     const char* lang = nullptr;
     const char* game = nullptr;
     const char* failInto = nullptr;
+    const char* into = nullptr;
 };
 
 // Draws every box the window shows, as it would look, instead of waiting for
@@ -88,7 +93,8 @@ int renderScreenshot(const Options& options)
     TPixwrightForm form(context);
     if (options.game) {
         TGameDialog dialog;
-        dialog.setOutputFolder(scratch.filePath(QStringLiteral("out")));
+        dialog.setOutputFolder(options.into ? QString::fromLocal8Bit(options.into)
+                                            : scratch.filePath(QStringLiteral("out")));
         dialog.setGameFolder(QString::fromLocal8Bit(options.game));
         dialog.show();
         QEventLoop loop;
@@ -159,16 +165,21 @@ int main(int argc, char** argv)
             options.game = argv[i + 1];
         else if (std::strcmp(argv[i], "--fail-into") == 0)
             options.failInto = argv[i + 1];
+        else if (std::strcmp(argv[i], "--into") == 0)
+            options.into = argv[i + 1];
     }
     if (options.lang && !translation::isKnownOption(QString::fromLocal8Bit(options.lang))) {
         std::fprintf(stderr, "Pixwright: --lang takes ja or en, not %s\n", options.lang);
         return 2;
     }
     // The platform has to be chosen before the application object exists:
-    // off screen, unless the environment names one (a check of the real
-    // window system's drawing, as under Wine).
+    // off screen, unless the environment names one. Windows has no
+    // off-screen platform among the plugins shipped beside the program, and
+    // always a desktop to draw on.
+#ifndef Q_OS_WIN
     if (options.screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pixwright"));

@@ -359,8 +359,8 @@
         <translation>Converting</translation>
     </message>
     <message>
-        <source>すべてのファイル (*.png;*.jpg;*.jpeg;*.bmp)|*.png;*.jpg;*.jpeg;*.bmp|PNG イメージファイル (*.png)|*.png|JPEG イメージファイル (*.jpg;*.jpeg)|*.jpg;*.jpeg|ビットマップ (*.bmp)|*.bmp</source>
-        <translation>All pictures (*.png;*.jpg;*.jpeg;*.bmp)|*.png;*.jpg;*.jpeg;*.bmp|PNG pictures (*.png)|*.png|JPEG pictures (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmaps (*.bmp)|*.bmp</translation>
+        <source>すべてのファイル (*.png;*.jpg;*.jpeg;*.bmp;*.xyz)|*.png;*.jpg;*.jpeg;*.bmp;*.xyz|PNG イメージファイル (*.png)|*.png|JPEG イメージファイル (*.jpg;*.jpeg)|*.jpg;*.jpeg|ビットマップ (*.bmp)|*.bmp|XYZ イメージファイル (*.xyz)|*.xyz</source>
+        <translation>All pictures (*.png;*.jpg;*.jpeg;*.bmp;*.xyz)|*.png;*.jpg;*.jpeg;*.bmp;*.xyz|PNG pictures (*.png)|*.png|JPEG pictures (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmaps (*.bmp)|*.bmp|XYZ pictures (*.xyz)|*.xyz</translation>
     </message>
     <message>
         <source>画像変換</source>
@@ -600,7 +600,7 @@
     </message>
     <message>
         <source>パレットを保つ（小さいファイル）</source>
-        <translation>keep the palette (smaller files)</translation>
+        <translation>Keep the palette (smaller files)</translation>
     </message>
     <message>
         <source>256色以下の画像をパレット付きのPNGファイルで出力します。画素は同じで、ファイルはずっと小さくなります。</source>

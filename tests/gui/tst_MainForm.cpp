@@ -383,8 +383,8 @@ void TestMainForm::openFileChooser()
     form->OpenFileButton->click();
     QCOMPARE(host.openFileInitialPath, QString());
     QCOMPARE(host.openFileFilter,
-             QStringLiteral("すべてのファイル (*.png *.jpg *.jpeg *.bmp);;PNG イメージファイル (*.png);;"
-                            "JPEG イメージファイル (*.jpg *.jpeg);;ビットマップ (*.bmp)"));
+             QStringLiteral("すべてのファイル (*.png *.jpg *.jpeg *.bmp *.xyz);;PNG イメージファイル (*.png);;"
+                            "JPEG イメージファイル (*.jpg *.jpeg);;ビットマップ (*.bmp);;XYZ イメージファイル (*.xyz)"));
     QCOMPARE(form->OpenFileEdit->text(), chips);
     QVERIFY(form->TilesetRadioButton->isChecked());
     host.openFileAnswer.clear();

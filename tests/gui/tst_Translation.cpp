@@ -147,8 +147,8 @@ void TestTranslation::englishLeavesNoJapaneseText()
     QVERIFY(english.contains("PreviewKeyCheckBox: Show transparent colour"));
     QVERIFY(english.contains("CancelButton: Cancel"));
     QVERIFY(english.contains("ColorKeyDialog: Choose Transparent Colour"));
-    QVERIFY(english.contains("file chooser: All pictures (*.png *.jpg *.jpeg *.bmp);;PNG pictures (*.png);;"
-                             "JPEG pictures (*.jpg *.jpeg);;Bitmaps (*.bmp)"));
+    QVERIFY(english.contains("file chooser: All pictures (*.png *.jpg *.jpeg *.bmp *.xyz);;PNG pictures (*.png);;"
+                             "JPEG pictures (*.jpg *.jpeg);;Bitmaps (*.bmp);;XYZ pictures (*.xyz)"));
 }
 
 void TestTranslation::japaneseIsTheOriginal()
