@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(src != nullptr);
     constexpr int lead = fuzz::MidStream::lead;
 
-    const auxlib::draw::BmpLoad header = auxlib::draw::readBmpHeader(src);
+    const auxlib::draw::PictureHeader header = auxlib::draw::readBmpHeader(src);
     FUZZ_CHECK(SDL_RWtell(src) == lead);
     const auxlib::draw::BmpLoad load = auxlib::draw::loadBmp(src, limits);
     FUZZ_CHECK(load.reason.find('\n') == std::string::npos);

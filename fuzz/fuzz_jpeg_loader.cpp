@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(src != nullptr);
     constexpr int lead = fuzz::MidStream::lead;
 
-    const auxlib::draw::JpegLoad header = auxlib::draw::readJpegHeader(src);
+    const auxlib::draw::PictureHeader header = auxlib::draw::readJpegHeader(src);
     FUZZ_CHECK(SDL_RWtell(src) == lead);
     FUZZ_CHECK(linesOfLibjpeg(header.messages));
     const auxlib::draw::JpegLoad load = auxlib::draw::loadJpeg(src, limits);
