@@ -7,6 +7,7 @@
 #include "engine/ColorKey.h"
 #include "engine/ConvertResult.h"
 #include "engine/EditorPresets.h"
+#include "engine/Inspection.h"
 #include "engine/OutputNaming.h"
 #include "engine/Pixwright_DLL.h"
 #include "engine/SourcePicture.h"
@@ -42,15 +43,17 @@ extern "C" PIXWRIGHT_API int presetInfo(int preset, PixwrightPresetInfo* info)
     return 0;
 }
 
-extern "C" PIXWRIGHT_API int inspectPicture(const char* path, PixwrightPictureInfo* info)
+namespace engine {
+
+int inspectPictureByDecoding(const char* path, PixwrightPictureInfo* info)
 {
     if (path == nullptr || info == nullptr)
-        return engine::SourceNotLoaded;
+        return SourceNotLoaded;
     try {
         Surface source;
         LoadReport loaded;
-        if (engine::loadSource(auxlib::utility::copyText(path), source, loaded) != Success)
-            return engine::SourceNotLoaded;
+        if (loadSource(auxlib::utility::copyText(path), source, loaded) != Success)
+            return SourceNotLoaded;
         PixwrightPictureInfo found{};
         found.width = source.width();
         found.height = source.height();
@@ -62,9 +65,40 @@ extern "C" PIXWRIGHT_API int inspectPicture(const char* path, PixwrightPictureIn
         }
         found.preset = presetForSize(found.width, found.height);
         *info = found;
-        return engine::Converted;
+        return Converted;
     } catch (...) {
         // SDL could not be started: the picture cannot be loaded.
+        return SourceNotLoaded;
+    }
+}
+
+} // namespace engine
+
+// Every input is inspected before it is converted (the command line's plan,
+// the planned files, a game's listing): decoding it there would decode each
+// picture two or three times. The header gives the same answer as long as
+// the pixels are sound; damaged ones fail when the picture is converted.
+extern "C" PIXWRIGHT_API int inspectPicture(const char* path, PixwrightPictureInfo* info)
+{
+    if (path == nullptr || info == nullptr)
+        return engine::SourceNotLoaded;
+    try {
+        const auxlib::draw::PictureHeader header = engine::readSourceHeader(auxlib::utility::copyText(path));
+        if (!header.sound())
+            return engine::SourceNotLoaded;
+        PixwrightPictureInfo found{};
+        // Within the source limits, far inside int.
+        found.width = static_cast<int>(header.width);
+        found.height = static_cast<int>(header.height);
+        if (header.ownPalette) {
+            found.ownPalette = 1;
+            found.paletteEntry0 = colourOf(header.paletteEntry0);
+        }
+        found.preset = presetForSize(found.width, found.height);
+        *info = found;
+        return engine::Converted;
+    } catch (...) {
+        // Memory for the header's reading could not be had.
         return engine::SourceNotLoaded;
     }
 }

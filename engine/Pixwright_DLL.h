@@ -268,7 +268,10 @@ typedef struct PixwrightPictureInfo {
     int preset;
 } PixwrightPictureInfo;
 /* 0 with *info filled, or 10 (as graphicConvert would return) when the file
- * cannot be loaded. */
+ * cannot be loaded. The answer comes from the file's header (and its
+ * palette) alone, read by the rules the conversion loads it by, without
+ * decoding the pixels: a file whose header is sound but whose pixel data is
+ * damaged answers 0 here and then fails when converted (code 10). */
 PIXWRIGHT_API int inspectPicture(const char* path, PixwrightPictureInfo* info);
 
 /* The key colour a conversion started now would use for the picture file,

@@ -37,4 +37,9 @@ auxlib::draw::ResultCode loadSource(const std::string& path, auxlib::draw::Surfa
     return Success;
 }
 
+auxlib::draw::PictureHeader readSourceHeader(const std::string& path)
+{
+    return auxlib::draw::readPictureHeader(path, sourceLimits());
+}
+
 } // namespace engine

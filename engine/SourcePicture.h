@@ -1,6 +1,7 @@
 #ifndef ENGINE_SOURCEPICTURE_H
 #define ENGINE_SOURCEPICTURE_H
 
+#include "auxlib/draw/PictureHeader.h"
 #include "auxlib/draw/Surface.h"
 
 #include <string>
@@ -17,6 +18,11 @@ inline constexpr int maxSourceHeight = 16383;
 // why a load failed and whether the file carries a palette of its own.
 auxlib::draw::ResultCode loadSource(const std::string& path, auxlib::draw::Surface& source,
                                     auxlib::draw::LoadReport& report);
+
+// The header of a source picture, checked as loadSource checks it within
+// the same limits, without decoding the pixels: what loadSource gives for
+// every file whose pixel data is sound.
+auxlib::draw::PictureHeader readSourceHeader(const std::string& path);
 
 } // namespace engine
 

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(src != nullptr);
     constexpr int lead = fuzz::MidStream::lead;
 
-    const auxlib::draw::BmpLoad header = auxlib::draw::readBmpHeader(src);
+    const auxlib::draw::PictureHeader header = auxlib::draw::readBmpHeader(src, limits);
     FUZZ_CHECK(SDL_RWtell(src) == lead);
     const auxlib::draw::BmpLoad load = auxlib::draw::loadBmp(src, limits);
     FUZZ_CHECK(load.reason.find('\n') == std::string::npos);
@@ -40,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (load.tooLarge)
             FUZZ_CHECK(load.width > fuzzMaxWidth || load.height > fuzzMaxHeight
                        || std::uint64_t(load.width) * load.height > fuzzMaxBytes / 4);
+        // A header refused is the load's refusal, word for word.
+        if (!header.sound())
+            FUZZ_CHECK(load.reason == header.reason && load.tooLarge == header.tooLarge);
     } else {
         const SDL_Surface* s = load.surface;
         // What the header alone said, the whole reading agrees with.
@@ -56,6 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(s->pitch >= s->w * s->format->BytesPerPixel);
         if (bits == 8)
             FUZZ_CHECK(s->format->palette->ncolors == 256);
+        FUZZ_CHECK(header.ownPalette == (bits == 8));
+        if (header.ownPalette) {
+            const SDL_Color& zero = s->format->palette->colors[0];
+            FUZZ_CHECK(header.paletteEntry0.r == zero.r && header.paletteEntry0.g == zero.g
+                       && header.paletteEntry0.b == zero.b && header.paletteEntry0.a == 255);
+        }
         SDL_FreeSurface(load.surface);
     }
     SDL_RWclose(src);

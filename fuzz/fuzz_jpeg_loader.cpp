@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(src != nullptr);
     constexpr int lead = fuzz::MidStream::lead;
 
-    const auxlib::draw::JpegLoad header = auxlib::draw::readJpegHeader(src);
+    const auxlib::draw::PictureHeader header = auxlib::draw::readJpegHeader(src, limits);
     FUZZ_CHECK(SDL_RWtell(src) == lead);
     FUZZ_CHECK(linesOfLibjpeg(header.messages));
     const auxlib::draw::JpegLoad load = auxlib::draw::loadJpeg(src, limits);
@@ -55,9 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (load.surface == nullptr) {
         FUZZ_CHECK(!load.reason.empty());
         FUZZ_CHECK(SDL_RWtell(src) == lead);
+        // A header refused is the load's refusal, word for word.
+        if (!header.sound())
+            FUZZ_CHECK(load.reason == header.reason && load.tooLarge == header.tooLarge);
     } else {
         const SDL_Surface* s = load.surface;
         FUZZ_CHECK(header.reason.empty());
+        FUZZ_CHECK(!header.ownPalette);
         FUZZ_CHECK(header.width == std::uint32_t(s->w) && header.height == std::uint32_t(s->h));
         FUZZ_CHECK(load.reason.empty());
         FUZZ_CHECK(s->w > 0 && s->h > 0 && std::uint32_t(s->w) <= fuzzMaxWidth && std::uint32_t(s->h) <= fuzzMaxHeight);

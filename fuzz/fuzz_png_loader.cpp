@@ -41,6 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool signature = auxlib::draw::hasPngSignature(src);
     FUZZ_CHECK(SDL_RWtell(src) == lead);
+    const auxlib::draw::PictureHeader header = auxlib::draw::readPngHeader(src, limits);
+    FUZZ_CHECK(SDL_RWtell(src) == lead);
 
     const auxlib::draw::PngLoad load = auxlib::draw::loadPng(src, limits);
     FUZZ_CHECK(linesEnded(load.messages));
@@ -49,6 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(SDL_RWtell(src) == lead);
         if (!signature)
             FUZZ_CHECK(load.reason == "not a PNG file");
+        // A header refused is the load's refusal, word for word.
+        if (!header.sound())
+            FUZZ_CHECK(load.reason == header.reason);
     } else {
         const SDL_Surface* s = load.surface;
         FUZZ_CHECK(signature);
@@ -61,6 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK((bits == 8) == (s->format->palette != nullptr));
         if (load.filePalette)
             FUZZ_CHECK(bits == 8 || (bits == 32 && s->format->Amask != 0));
+        // What the header alone said, the whole reading agrees with: the
+        // size, and the palette the surface carries.
+        FUZZ_CHECK(header.sound());
+        FUZZ_CHECK(header.width == std::uint32_t(s->w) && header.height == std::uint32_t(s->h));
+        FUZZ_CHECK(header.ownPalette == (load.filePalette && bits == 8));
+        if (header.ownPalette) {
+            const SDL_Color& zero = s->format->palette->colors[0];
+            FUZZ_CHECK(header.paletteEntry0.r == zero.r && header.paletteEntry0.g == zero.g
+                       && header.paletteEntry0.b == zero.b && header.paletteEntry0.a == 255);
+        }
         SDL_FreeSurface(load.surface);
     }
     SDL_RWclose(src);

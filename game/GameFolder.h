@@ -38,7 +38,8 @@ struct GameEntry {
     int kind = PIXWRIGHT_KIND_UNKNOWN;
     bool isFolder = false;
     PixwrightFileFormat format{};
-    // Filled by inspectPictures; 0 x 0 when the picture cannot be loaded.
+    // Filled by inspectPictures from the picture's header; 0 x 0 when the
+    // header cannot be read. Damaged pixel data is found by the conversion.
     int width = 0;
     int height = 0;
     Skip skip = Skip::None;

@@ -394,19 +394,45 @@ BmpLoad loadBmp(SDL_RWops* src, const PictureLimits& limits)
     return load;
 }
 
-BmpLoad readBmpHeader(SDL_RWops* src)
+PictureHeader readBmpHeader(SDL_RWops* src, const PictureLimits& limits)
 {
-    BmpLoad load;
+    PictureHeader header;
+    header.format = PictureFormat::Bmp;
     if (src == nullptr) {
-        load.reason = "not a BMP file";
-        return load;
+        header.reason = "not a BMP file";
+        return header;
     }
     const int start = SDL_RWtell(src);
-    Header h;
-    readHeader(src, nullptr, h, load);
+    BmpLoad load;
+    try {
+        Header h;
+        if (readHeader(src, &limits, h, load) && h.bits <= 8) {
+            // The palette exactly as the load reads it into the surface's
+            // table, so entry 0 is black when the file has no entry room.
+            SDL_Color colours[256] = {};
+            SDL_Palette palette{256, colours};
+            if (readPalette(src, start, h, &palette)) {
+                header.ownPalette = true;
+                header.paletteEntry0 = Rgba{colours[0].r, colours[0].g, colours[0].b, 255};
+            } else {
+                load.reason = "truncated BMP file";
+            }
+        }
+    } catch (...) {
+        // The palette's buffer could not be had.
+        load.reason = "out of memory";
+    }
     if (start >= 0)
         SDL_RWseek(src, start, RW_SEEK_SET);
-    return load;
+    header.width = load.width;
+    header.height = load.height;
+    header.tooLarge = load.tooLarge;
+    header.reason = load.reason;
+    if (!header.sound()) {
+        header.ownPalette = false;
+        header.paletteEntry0 = Rgba();
+    }
+    return header;
 }
 
 } // namespace auxlib::draw

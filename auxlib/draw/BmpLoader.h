@@ -1,6 +1,7 @@
 #ifndef AUXLIB_DRAW_BMPLOADER_H
 #define AUXLIB_DRAW_BMPLOADER_H
 
+#include "auxlib/draw/PictureHeader.h"
 #include "auxlib/draw/PictureLimits.h"
 
 #include <SDL.h>
@@ -39,10 +40,14 @@ struct BmpLoad {
 // back where it was. Nothing is printed and nothing throws.
 BmpLoad loadBmp(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
 
-// The header alone, checked as loadBmp checks it, without reading pixels:
-// width and height as declared (0 when the header cannot be read), and the
-// reason when loadBmp would refuse the header. The stream is put back.
-BmpLoad readBmpHeader(SDL_RWops* src);
+// The header alone, checked as loadBmp checks it within the limits, and the
+// palette after it, without reading pixels: width and height as declared (0
+// when the header cannot be read), the reason when loadBmp would refuse the
+// header, and for 1, 4 and 8 bits entry 0 of the palette the surface gets
+// (black when the header leaves no room for an entry before the pixels).
+// Run-length data that would fail to decode is not seen. The stream is put
+// back.
+PictureHeader readBmpHeader(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
 
 } // namespace auxlib::draw
 

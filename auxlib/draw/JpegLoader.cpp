@@ -153,7 +153,11 @@ bool readHeader(Reading& r)
     return true;
 }
 
-bool decode(Reading& r)
+// The header and everything settled from it before a row is decoded: the
+// size against the limits and the output the rows decode to. The whole load
+// and the header read both stop here when the file is refused. Returns
+// false with r.failure set.
+bool prepare(Reading& r)
 {
     if (!readHeader(r))
         return false;
@@ -178,6 +182,21 @@ bool decode(Reading& r)
         r.failure = Failure::Damaged;
         return false;
     }
+    return true;
+}
+
+bool decode(Reading& r)
+{
+    if (!prepare(r))
+        return false;
+    // prepare's jump target went with its frame; libjpeg errors from here
+    // on land here.
+    if (setjmp(r.jump)) {
+        if (r.failure == Failure::None)
+            r.failure = Failure::Damaged;
+        return false;
+    }
+    const bool fourComponents = r.info.num_components == 4;
 #if SDL_BYTEORDER == SDL_LIL_ENDIAN
     r.surface = fourComponents ? SDL_CreateRGBSurface(SDL_SWSURFACE, int(r.width), int(r.height), 32, 0x00FF0000,
                                                       0x0000FF00, 0x000000FF, 0xFF000000)
@@ -251,7 +270,7 @@ JpegLoad run(SDL_RWops* src, const PictureLimits& limits, bool wholePicture)
         if (!hasJpegStart(src))
             r->failure = Failure::NotJpeg;
         else
-            done = wholePicture ? decode(*r) : readHeader(*r);
+            done = wholePicture ? decode(*r) : prepare(*r);
         if (!done)
             load.reason = failureText(*r);
         load.messages.swap(r->messages);
@@ -283,6 +302,18 @@ JpegLoad run(SDL_RWops* src, const PictureLimits& limits, bool wholePicture)
 
 JpegLoad loadJpeg(SDL_RWops* src, const PictureLimits& limits) { return run(src, limits, true); }
 
-JpegLoad readJpegHeader(SDL_RWops* src) { return run(src, PictureLimits(), false); }
+PictureHeader readJpegHeader(SDL_RWops* src, const PictureLimits& limits)
+{
+    const JpegLoad load = run(src, limits, false);
+    PictureHeader header;
+    header.format = PictureFormat::Jpeg;
+    header.width = load.width;
+    header.height = load.height;
+    header.tooLarge = load.tooLarge;
+    header.reason = load.reason;
+    header.messages = load.messages;
+    // Every JPEG loads as RGB or CMYK samples: no palette.
+    return header;
+}
 
 } // namespace auxlib::draw

@@ -1,6 +1,7 @@
 #ifndef AUXLIB_DRAW_JPEGLOADER_H
 #define AUXLIB_DRAW_JPEGLOADER_H
 
+#include "auxlib/draw/PictureHeader.h"
 #include "auxlib/draw/PictureLimits.h"
 
 #include <SDL.h>
@@ -41,11 +42,13 @@ struct JpegLoad {
 // back where it was. Nothing is printed and nothing throws.
 JpegLoad loadJpeg(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
 
-// The markers up to the first scan, read by libjpeg without decoding:
-// width and height as the frame header declares them (0 when libjpeg finds
-// none), and the reason when the header cannot be read. The stream is put
+// The markers up to the first scan, read by libjpeg without decoding and
+// checked as loadJpeg checks them within the limits: width and height as
+// the frame header declares them (0 when libjpeg finds none), and the
+// reason when loadJpeg would refuse the file before its first row. Never a
+// palette. Scans that would fail to decode are not seen. The stream is put
 // back.
-JpegLoad readJpegHeader(SDL_RWops* src);
+PictureHeader readJpegHeader(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
 
 } // namespace auxlib::draw
 

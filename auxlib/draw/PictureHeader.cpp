@@ -1,5 +1,12 @@
 #include "auxlib/draw/PictureHeader.h"
 
+#include "auxlib/draw/BmpLoader.h"
+#include "auxlib/draw/JpegLoader.h"
+#include "auxlib/draw/PngLoader.h"
+#include "auxlib/draw/XyzLoader.h"
+
+#include <SDL.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -96,6 +103,44 @@ std::optional<DeclaredSize> readDeclaredSize(const std::string& path)
     if (got >= 8 && std::equal(head, head + 4, reinterpret_cast<const unsigned char*>("XYZ1")))
         return DeclaredSize{std::uint32_t(head[4] | head[5] << 8), std::uint32_t(head[6] | head[7] << 8)};
     return none;
+}
+
+PictureHeader readPictureHeader(const std::string& path, const PictureLimits& limits)
+{
+    PictureHeader header;
+    if (path.empty()) {
+        header.reason = "no file named";
+        return header;
+    }
+    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+    if (file == nullptr) {
+        const char* error = SDL_GetError();
+        header.reason = error != nullptr && *error != '\0' ? error : "the file cannot be opened";
+        return header;
+    }
+    // The kind comes from the file's first bytes, as the load tells it; each
+    // reader then checks its header by the rules its load applies.
+    const PictureFormat format = sniffPictureFormat(file);
+    switch (format) {
+    case PictureFormat::Png:
+        header = readPngHeader(file, limits);
+        break;
+    case PictureFormat::Bmp:
+        header = readBmpHeader(file, limits);
+        break;
+    case PictureFormat::Jpeg:
+        header = readJpegHeader(file, limits);
+        break;
+    case PictureFormat::Xyz:
+        header = readXyzHeader(file, limits);
+        break;
+    default:
+        header.reason = unsupportedFormatReason(format);
+        break;
+    }
+    SDL_RWclose(file);
+    header.format = format;
+    return header;
 }
 
 } // namespace auxlib::draw

@@ -174,8 +174,22 @@ void fillPalette(png_structp png, png_infop info, int colourType, SDL_Palette* p
     }
 }
 
+// How the decoded rows are laid out and keyed, settled from the chunks
+// before the image data.
+struct Layout {
+    int colourType = 0; // of the rows as decoded: a palette picture with alpha is RGBA
+    int channels = 0;
+    bool keyed = false;
+    bool keyIsRgb = false;
+    Uint32 keyIndex = 0;
+    png_byte keyRgb[3] = {};
+};
+
+// Everything decided before a pixel is read: the chunks up to the image
+// data, the layout the rows decode to and the size that layout takes. The
+// whole load and the header read both stop here when the file is refused.
 // Returns false with r.failure set (Damaged when libpng gave up).
-bool decode(Reading& r)
+bool prepare(Reading& r, Layout& layout)
 {
     if (setjmp(r.jump)) {
         if (r.failure == Failure::None)
@@ -217,10 +231,6 @@ bool decode(Reading& r)
         png_set_gray_to_rgb(r.png);
     // The colour key: a palette index or grey level, or the three levels of an
     // RGB colour.
-    bool keyed = false;
-    bool keyIsRgb = false;
-    Uint32 keyIndex = 0;
-    png_byte keyRgb[3] = {};
     if (png_get_valid(r.png, r.info, PNG_INFO_tRNS)) {
         png_color_16p colour = nullptr;
         png_get_tRNS(r.png, r.info, nullptr, nullptr, &colour);
@@ -228,39 +238,56 @@ bool decode(Reading& r)
             const int index = paletteKey(r.png, r.info);
             if (index == -2)
                 png_set_expand(r.png);
-            keyed = index >= 0;
-            keyIndex = Uint32(index);
+            layout.keyed = index >= 0;
+            layout.keyIndex = Uint32(index);
         } else if (colourType == PNG_COLOR_TYPE_GRAY) {
-            keyed = true;
-            keyIndex = keyLevel(colour->gray, bitDepth);
+            layout.keyed = true;
+            layout.keyIndex = keyLevel(colour->gray, bitDepth);
         } else if (colourType == PNG_COLOR_TYPE_RGB) {
-            keyed = keyIsRgb = true;
-            keyRgb[0] = keyLevel(colour->red, bitDepth);
-            keyRgb[1] = keyLevel(colour->green, bitDepth);
-            keyRgb[2] = keyLevel(colour->blue, bitDepth);
+            layout.keyed = layout.keyIsRgb = true;
+            layout.keyRgb[0] = keyLevel(colour->red, bitDepth);
+            layout.keyRgb[1] = keyLevel(colour->green, bitDepth);
+            layout.keyRgb[2] = keyLevel(colour->blue, bitDepth);
         }
     }
     png_read_update_info(r.png, r.info);
-    colourType = png_get_color_type(r.png, r.info);
-    const int channels = png_get_channels(r.png, r.info);
+    layout.colourType = png_get_color_type(r.png, r.info);
+    layout.channels = png_get_channels(r.png, r.info);
 
-    const std::uint64_t pitch = (std::uint64_t(r.width) * channels + 3) / 4 * 4;
+    const std::uint64_t pitch = (std::uint64_t(r.width) * layout.channels + 3) / 4 * 4;
     if (pitch * r.height > r.limits.maxDecodedBytes) {
         r.failure = Failure::TooLarge;
         return false;
     }
-    r.surface = createSurface(r.width, r.height, colourType, channels);
+    return true;
+}
+
+// Returns false with r.failure set (Damaged when libpng gave up).
+bool decode(Reading& r)
+{
+    Layout layout;
+    if (!prepare(r, layout))
+        return false;
+    // prepare's jump target went with its frame; libpng errors from here on
+    // land here.
+    if (setjmp(r.jump)) {
+        if (r.failure == Failure::None)
+            r.failure = Failure::Damaged;
+        return false;
+    }
+    r.surface = createSurface(r.width, r.height, layout.colourType, layout.channels);
     r.rows = static_cast<png_bytepp>(std::malloc(sizeof(png_bytep) * r.height));
     if (r.surface == nullptr || r.rows == nullptr) {
         r.failure = Failure::OutOfMemory;
         return false;
     }
-    if (keyed) {
-        if (keyIsRgb)
-            keyIndex = SDL_MapRGB(r.surface->format, keyRgb[0], keyRgb[1], keyRgb[2]);
-        SDL_SetColorKey(r.surface, SDL_SRCCOLORKEY, keyIndex);
+    if (layout.keyed) {
+        Uint32 key = layout.keyIndex;
+        if (layout.keyIsRgb)
+            key = SDL_MapRGB(r.surface->format, layout.keyRgb[0], layout.keyRgb[1], layout.keyRgb[2]);
+        SDL_SetColorKey(r.surface, SDL_SRCCOLORKEY, key);
     }
-    fillPalette(r.png, r.info, colourType, r.surface->format->palette);
+    fillPalette(r.png, r.info, layout.colourType, r.surface->format->palette);
     for (png_uint_32 y = 0; y < r.height; ++y)
         r.rows[y] = static_cast<png_bytep>(r.surface->pixels) + std::size_t(y) * r.surface->pitch;
     // Like SDL_image, no png_read_end: what follows the image data cannot
@@ -313,7 +340,17 @@ bool hasPngSignature(SDL_RWops* src)
     return found;
 }
 
-PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits)
+namespace {
+
+// What the header read needs from the reading before libpng lets go of it.
+struct HeaderFacts {
+    bool paletteSurface = false;
+    SDL_Color entry0{0, 0, 0, 0};
+};
+
+// The whole load, or the header alone up to the layout, and the one
+// clean-up. The header read always puts the stream back.
+PngLoad run(SDL_RWops* src, const PictureLimits& limits, HeaderFacts* header)
 {
     PngLoad result;
     Reading r;
@@ -326,7 +363,21 @@ PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits)
             r.failure = Failure::NotPng;
         } else {
             r.consumed = 8;
-            decoded = decode(r);
+            if (header == nullptr) {
+                decoded = decode(r);
+            } else {
+                Layout layout;
+                decoded = prepare(r, layout);
+                if (decoded) {
+                    header->paletteSurface = layout.colourType == PNG_COLOR_TYPE_PALETTE;
+                    // The palette the surface would get, in a table as SDL
+                    // makes it: 256 entries, black until filled.
+                    SDL_Color colours[256] = {};
+                    SDL_Palette palette{256, colours};
+                    fillPalette(r.png, r.info, layout.colourType, &palette);
+                    header->entry0 = colours[0];
+                }
+            }
             if (!decoded)
                 nameRefusedSize(r);
         }
@@ -341,7 +392,7 @@ PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits)
     }
     std::free(r.rows);
     png_destroy_read_struct(&r.png, r.info != nullptr ? &r.info : nullptr, nullptr);
-    if (decoded) {
+    if (decoded && header == nullptr) {
         result.surface = r.surface;
     } else {
         SDL_FreeSurface(r.surface);
@@ -354,6 +405,30 @@ PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits)
     result.height = r.height;
     result.messages.swap(r.messages);
     return result;
+}
+
+} // namespace
+
+PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits) { return run(src, limits, nullptr); }
+
+PictureHeader readPngHeader(SDL_RWops* src, const PictureLimits& limits)
+{
+    HeaderFacts facts;
+    const PngLoad load = run(src, limits, &facts);
+    PictureHeader header;
+    header.format = PictureFormat::Png;
+    header.width = load.width;
+    header.height = load.height;
+    header.tooLarge = load.tooLarge;
+    header.reason = load.reason;
+    header.messages = load.messages;
+    // A palette picture decoded as RGBA for its transparency has lost its
+    // palette; grey's made-up one was never the file's.
+    if (header.sound() && load.filePalette && facts.paletteSurface) {
+        header.ownPalette = true;
+        header.paletteEntry0 = Rgba{facts.entry0.r, facts.entry0.g, facts.entry0.b, 255};
+    }
+    return header;
 }
 
 } // namespace auxlib::draw

@@ -1,6 +1,7 @@
 #ifndef AUXLIB_DRAW_PNGLOADER_H
 #define AUXLIB_DRAW_PNGLOADER_H
 
+#include "auxlib/draw/PictureHeader.h"
 #include "auxlib/draw/PictureLimits.h"
 
 #include <SDL.h>
@@ -47,6 +48,15 @@ bool hasPngSignature(SDL_RWops* src);
 // the short read that ends a truncated file is "libpng error: unexpected end
 // of file".
 PngLoad loadPng(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
+
+// The chunks up to the image data, read and checked as loadPng reads them,
+// and the layout loadPng would decode to, without reading a pixel: the size
+// as declared, the reason when loadPng would refuse the file before its
+// pixels, and the palette the surface would carry (entry 0 of the file's
+// PLTE). A palette picture whose tRNS needs alpha loads as RGBA and has
+// none. Image data that would fail to decode is not seen. The stream is put
+// back.
+PictureHeader readPngHeader(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
 
 } // namespace auxlib::draw
 

@@ -16,15 +16,17 @@ constexpr std::size_t inputChunk = 64 * 1024;
 enum class Inflated { Exact, Short, Long, Damaged, Truncated, OutOfMemory };
 
 // Inflates src into the palette, then into each row's first `width` bytes,
-// then checks that the stream ends right there.
+// then checks that the stream ends right there. Without a surface it stops
+// as soon as the palette is full (Exact), whatever follows.
 Inflated inflateInto(SDL_RWops* src, std::uint8_t* palette, SDL_Surface* surface)
 {
     z_stream z;
     std::memset(&z, 0, sizeof z);
     if (inflateInit(&z) != Z_OK)
         return Inflated::OutOfMemory;
-    std::vector<std::uint8_t> input(inputChunk);
-    const std::size_t rows = std::size_t(surface->h);
+    // The palette alone is 768 bytes, a few hundred in the file at most.
+    std::vector<std::uint8_t> input(surface != nullptr ? inputChunk : 1024);
+    const std::size_t rows = surface != nullptr ? std::size_t(surface->h) : 0;
     // Target 0 is the palette, target 1 + y the row y.
     std::size_t target = 0;
     const std::size_t targets = 1 + rows;
@@ -63,6 +65,10 @@ Inflated inflateInto(SDL_RWops* src, std::uint8_t* palette, SDL_Surface* surface
             result = Inflated::Long;
             break;
         }
+        if (surface == nullptr && z.avail_out == 0) {
+            result = Inflated::Exact;
+            break;
+        }
         while (!pastPicture && z.avail_out == 0) {
             if (++target == targets) {
                 pastPicture = true;
@@ -97,31 +103,52 @@ const char* inflatedText(Inflated inflated)
     }
 }
 
-XyzLoad decode(SDL_RWops* src, const PictureLimits& limits)
+// The file's 768 palette bytes as the surface's 256 colours.
+void fillPalette(const std::uint8_t* bytes, SDL_Palette* colours)
 {
-    XyzLoad load;
+    colours->ncolors = 256;
+    for (int i = 0; i < 256; ++i) {
+        colours->colors[i].r = bytes[3 * i];
+        colours->colors[i].g = bytes[3 * i + 1];
+        colours->colors[i].b = bytes[3 * i + 2];
+        colours->colors[i].unused = 0;
+    }
+}
+
+// Reads the 8-byte header and checks the size it declares; false with
+// load.reason set.
+bool readHeader(SDL_RWops* src, const PictureLimits& limits, XyzLoad& load)
+{
     std::uint8_t header[xyzHeaderLength];
     const std::size_t got = readStream(src, header, sizeof header);
     if (got < 4 || std::memcmp(header, "XYZ1", 4) != 0) {
         load.reason = "not an XYZ file";
-        return load;
+        return false;
     }
     if (got < sizeof header) {
         load.reason = "truncated XYZ file";
-        return load;
+        return false;
     }
     load.width = littleEndian16(header + 4);
     load.height = littleEndian16(header + 6);
     const std::string size = std::to_string(load.width) + " x " + std::to_string(load.height);
     if (load.width == 0 || load.height == 0) {
         load.reason = "picture of no pixels (" + size + ")";
-        return load;
+        return false;
     }
     if (!fitsLimits(limits, load.width, load.height, 1)) {
         load.tooLarge = true;
         load.reason = "picture too large (" + size + ")";
-        return load;
+        return false;
     }
+    return true;
+}
+
+XyzLoad decode(SDL_RWops* src, const PictureLimits& limits)
+{
+    XyzLoad load;
+    if (!readHeader(src, limits, load))
+        return load;
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, int(load.width), int(load.height), 8, 0, 0, 0, 0);
     if (surface == nullptr || surface->format->palette == nullptr) {
         SDL_FreeSurface(surface);
@@ -135,14 +162,7 @@ XyzLoad decode(SDL_RWops* src, const PictureLimits& limits)
         load.reason = inflatedText(inflated);
         return load;
     }
-    SDL_Palette* colours = surface->format->palette;
-    colours->ncolors = 256;
-    for (int i = 0; i < 256; ++i) {
-        colours->colors[i].r = palette[3 * i];
-        colours->colors[i].g = palette[3 * i + 1];
-        colours->colors[i].b = palette[3 * i + 2];
-        colours->colors[i].unused = 0;
-    }
+    fillPalette(palette, surface->format->palette);
     load.surface = surface;
     return load;
 }
@@ -168,6 +188,47 @@ XyzLoad loadXyz(SDL_RWops* src, const PictureLimits& limits)
     if (load.surface == nullptr && start >= 0)
         SDL_RWseek(src, start, RW_SEEK_SET);
     return load;
+}
+
+PictureHeader readXyzHeader(SDL_RWops* src, const PictureLimits& limits)
+{
+    PictureHeader header;
+    header.format = PictureFormat::Xyz;
+    if (src == nullptr) {
+        header.reason = "not an XYZ file";
+        return header;
+    }
+    const int start = SDL_RWtell(src);
+    XyzLoad load;
+    try {
+        if (readHeader(src, limits, load)) {
+            std::uint8_t palette[xyzPaletteLength];
+            const Inflated inflated = inflateInto(src, palette, nullptr);
+            if (inflated == Inflated::Exact) {
+                // The colours as the load puts them into the surface.
+                SDL_Color colours[256] = {};
+                SDL_Palette table{256, colours};
+                fillPalette(palette, &table);
+                header.ownPalette = true;
+                header.paletteEntry0 = Rgba{colours[0].r, colours[0].g, colours[0].b, 255};
+            } else {
+                load.reason = inflatedText(inflated);
+            }
+        }
+    } catch (...) {
+        load.reason = "out of memory";
+    }
+    if (start >= 0)
+        SDL_RWseek(src, start, RW_SEEK_SET);
+    header.width = load.width;
+    header.height = load.height;
+    header.tooLarge = load.tooLarge;
+    header.reason = load.reason;
+    if (!header.sound()) {
+        header.ownPalette = false;
+        header.paletteEntry0 = Rgba();
+    }
+    return header;
 }
 
 } // namespace auxlib::draw

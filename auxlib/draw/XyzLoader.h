@@ -1,6 +1,7 @@
 #ifndef AUXLIB_DRAW_XYZLOADER_H
 #define AUXLIB_DRAW_XYZLOADER_H
 
+#include "auxlib/draw/PictureHeader.h"
 #include "auxlib/draw/PictureLimits.h"
 
 #include <SDL.h>
@@ -32,6 +33,12 @@ struct XyzLoad {
 // not read. The stream stays the caller's; on failure it is put back where
 // it was. Nothing is printed and nothing throws.
 XyzLoad loadXyz(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
+
+// The header checked as loadXyz checks it within the limits, and the
+// palette: only the first 768 bytes of the zlib stream are inflated, so
+// the picture's indices, and whether the stream holds them all, are not
+// seen. Every XYZ picture carries its own palette. The stream is put back.
+PictureHeader readXyzHeader(SDL_RWops* src, const PictureLimits& limits = PictureLimits());
 
 } // namespace auxlib::draw
 

@@ -350,7 +350,7 @@ TEST(BmpLoader, DeclaredSizePastTheLimitsIsRefusedUnread)
     // The header alone tells the size.
     const std::string big = bmpFile(BmpPicture{40, 5000, -7000, 24, 0, 0, {}, {}, "x", {}, -1});
     SDL_RWops* rw = SDL_RWFromConstMem(big.data(), int(big.size()));
-    BmpLoad head = readBmpHeader(rw);
+    const auxlib::draw::PictureHeader head = readBmpHeader(rw);
     EXPECT_EQ(head.width, 5000u);
     EXPECT_EQ(head.height, 7000u);
     EXPECT_EQ(SDL_RWtell(rw), 0);

@@ -229,7 +229,7 @@ TEST(JpegLoader, AHugeSizeBehindManyMarkersIsRefusedBeforeDecoding)
     EXPECT_EQ(report.declaredHeight, 40000u);
 
     SDL_RWops* rw = SDL_RWFromConstMem(file.data(), int(file.size()));
-    JpegLoad head = readJpegHeader(rw);
+    const auxlib::draw::PictureHeader head = readJpegHeader(rw);
     EXPECT_EQ(head.width, 50000u);
     EXPECT_EQ(SDL_RWtell(rw), 0);
     SDL_RWclose(rw);

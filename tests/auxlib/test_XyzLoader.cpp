@@ -4,6 +4,7 @@
 #include "auxlib/draw/XyzLoader.h"
 #include "PngMaker.h"
 #include "StderrCapture.h"
+#include "XyzMaker.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -15,26 +16,10 @@ using namespace auxlib::draw;
 
 namespace {
 
-std::string deflated(const std::string& raw)
-{
-    uLongf length = compressBound(uLong(raw.size()));
-    std::string out(length, '\0');
-    EXPECT_EQ(compress(reinterpret_cast<Bytef*>(&out[0]), &length, reinterpret_cast<const Bytef*>(raw.data()),
-                       uLong(raw.size())),
-              Z_OK);
-    out.resize(length);
-    return out;
-}
-
 std::string flippedLast(std::string bytes)
 {
     bytes.back() = char(bytes.back() ^ 0xFF);
     return bytes;
-}
-
-std::string header(int w, int h)
-{
-    return std::string("XYZ1") + char(w & 0xFF) + char(w >> 8) + char(h & 0xFF) + char(h >> 8);
 }
 
 // 256 colours: entry i is (i, 255 - i, i * 7 mod 256), entry 0 (0, 255, 0).
@@ -52,7 +37,7 @@ std::string palette()
 // The worked picture: 3 x 2, indices 0 1 2 / 200 201 255.
 const std::string pixels3x2 = std::string("\x00\x01\x02\xC8\xC9\xFF", 6);
 
-std::string xyz3x2() { return header(3, 2) + deflated(palette() + pixels3x2); }
+std::string xyz3x2() { return xyzHeader(3, 2) + deflated(palette() + pixels3x2); }
 
 XyzLoad load(const std::string& file, const PictureLimits& limits = PictureLimits())
 {
@@ -120,17 +105,17 @@ TEST(XyzLoader, EveryMalformedFormIsRefused)
         const char* reason;
     } cases[] = {
         {"short header", "XYZ1\x03\x00\x02", "truncated XYZ file"},
-        {"no signature", "XYZ2" + header(3, 2).substr(4), "not an XYZ file"},
-        {"zero width", header(0, 2) + deflated(palette()), "picture of no pixels (0 x 2)"},
-        {"zero height", header(3, 0) + deflated(palette()), "picture of no pixels (3 x 0)"},
-        {"short stream", header(3, 2) + deflated(whole.substr(0, whole.size() - 1)),
+        {"no signature", "XYZ2" + xyzHeader(3, 2).substr(4), "not an XYZ file"},
+        {"zero width", xyzHeader(0, 2) + deflated(palette()), "picture of no pixels (0 x 2)"},
+        {"zero height", xyzHeader(3, 0) + deflated(palette()), "picture of no pixels (3 x 0)"},
+        {"short stream", xyzHeader(3, 2) + deflated(whole.substr(0, whole.size() - 1)),
          "XYZ data shorter than its picture"},
-        {"palette only", header(3, 2) + deflated(palette()), "XYZ data shorter than its picture"},
-        {"long stream", header(3, 2) + deflated(whole + "\x07"), "XYZ data longer than its picture"},
-        {"bad zlib", header(3, 2) + "\x78\x9C\xFF\xFF\xFF\xFF\xFF\xFF", "damaged XYZ data"},
-        {"bad checksum", header(3, 2) + flippedLast(deflated(whole)), "damaged XYZ data"},
-        {"cut stream", header(3, 2) + deflated(whole).substr(0, 40), "truncated XYZ file"},
-        {"no stream", header(3, 2), "truncated XYZ file"},
+        {"palette only", xyzHeader(3, 2) + deflated(palette()), "XYZ data shorter than its picture"},
+        {"long stream", xyzHeader(3, 2) + deflated(whole + "\x07"), "XYZ data longer than its picture"},
+        {"bad zlib", xyzHeader(3, 2) + "\x78\x9C\xFF\xFF\xFF\xFF\xFF\xFF", "damaged XYZ data"},
+        {"bad checksum", xyzHeader(3, 2) + flippedLast(deflated(whole)), "damaged XYZ data"},
+        {"cut stream", xyzHeader(3, 2) + deflated(whole).substr(0, 40), "truncated XYZ file"},
+        {"no stream", xyzHeader(3, 2), "truncated XYZ file"},
     };
     for (const Bad& c : cases) {
         XyzLoad r = load(c.file);
@@ -151,18 +136,18 @@ TEST(XyzLoader, ASizePastTheLimitsIsRefusedBeforeInflating)
     PictureLimits limits;
     limits.maxWidth = 8191;
     limits.maxHeight = 16383;
-    XyzLoad r = load(header(8192, 5) + "not even zlib", limits);
+    XyzLoad r = load(xyzHeader(8192, 5) + "not even zlib", limits);
     EXPECT_TRUE(r.tooLarge);
     EXPECT_EQ(r.width, 8192u);
     EXPECT_EQ(r.height, 5u);
     EXPECT_EQ(r.reason, "picture too large (8192 x 5)");
     limits.maxDecodedBytes = 1000;
-    EXPECT_TRUE(load(header(100, 11) + "not even zlib", limits).tooLarge);
-    EXPECT_EQ(load(header(100, 10) + "not even zlib", limits).reason, "damaged XYZ data");
+    EXPECT_TRUE(load(xyzHeader(100, 11) + "not even zlib", limits).tooLarge);
+    EXPECT_EQ(load(xyzHeader(100, 10) + "not even zlib", limits).reason, "damaged XYZ data");
 
     Surface picture;
     LoadReport report;
-    EXPECT_NE(picture.load(written("big.xyz", header(65535, 65535)), limits, &report), 0);
+    EXPECT_NE(picture.load(written("big.xyz", xyzHeader(65535, 65535)), limits, &report), 0);
     EXPECT_TRUE(report.tooLarge);
     EXPECT_EQ(report.declaredWidth, 65535u);
 }

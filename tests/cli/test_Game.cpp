@@ -344,6 +344,47 @@ TEST_F(CliGame, PicturesWhoseFilesWouldClashAreNotConverted)
         << report;
 }
 
+// A picture whose header is sound and whose pixel data is damaged is listed
+// with the size its header declares, as the engine's inspection answers from
+// the header; its conversion is what fails, and the report says why.
+TEST_F(CliGame, DamagedPixelsFailInTheConversionWithTheirReason)
+{
+    std::string damaged = palettePng(480, 256, 5);
+    const std::size_t idat = damaged.find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    for (std::size_t i = idat + 10; i < idat + 40; ++i)
+        damaged[i] = char(damaged[i] ^ 0x33);
+    writeFile(game() / "ChipSet" / "Damaged.png", damaged);
+    writeFile(game() / "ChipSet" / "Sound.png", palettePng(480, 256, 6));
+    const CliRun r = runCli("--game " + shellQuoted(game().string()) + " -o " + shellQuoted(out().string()));
+    EXPECT_EQ(r.status, 1) << r.out;
+    const std::string file = (game() / "ChipSet" / "Damaged.png").string();
+    EXPECT_EQ(r.out.rfind("pixwright-cli: " + file + ": code 10: Cannot read '" + file
+                              + "' as a picture: damaged PNG data",
+                          0),
+              0u)
+        << r.out;
+    EXPECT_TRUE(fs::exists(out() / "ChipSet" / "Sound_17_alpha.png"));
+    EXPECT_FALSE(fs::exists(out() / "ChipSet" / "Damaged_00.png"));
+    const std::string report = readFile(out() / "pixwright-report.json");
+    EXPECT_NE(report.find("\"path\": \"ChipSet/Damaged.png\",\n      \"folder\": \"ChipSet\",\n      \"kind\": "
+                          "\"ChipSet\",\n      \"format\": \"PNG\",\n      \"width\": 480,\n      \"height\": 256,"),
+              std::string::npos)
+        << report;
+    const std::size_t entry = report.find("\"path\": \"ChipSet/Damaged.png\"");
+    const std::size_t next = report.find("\"path\": \"ChipSet/Sound.png\"");
+    ASSERT_LT(entry, next);
+    const std::string damagedEntry = report.substr(entry, next - entry);
+    // The engine's message for a picture it cannot load, as a header it
+    // cannot read gets.
+    EXPECT_NE(damagedEntry.find("\"status\": \"failed\",\n      \"code\": 10,\n      \"reason\": \"" + file
+                                + "ファイルを開けません。\""),
+              std::string::npos)
+        << damagedEntry;
+    EXPECT_NE(damagedEntry.find("\"written\": []"), std::string::npos) << damagedEntry;
+    EXPECT_NE(report.find("\"converted\": 1,\n  \"failed\": 1,"), std::string::npos) << report;
+}
+
 TEST_F(CliGame, RecursiveFoldersMirrorTheTree)
 {
     // Three pictures named alike in different folders, and a text named
