@@ -152,10 +152,19 @@ public:
             w.failed = true;
         if (task.step == Resample || task.step == Sharpen || task.step == Write)
             ++unitsDone;
-        if (--w.left == 0)
+        if (--w.left == 0) {
             startStep(w, w.step + 1);
+            if (helpers != nullptr)
+                helpers->renew();
+        }
         changed.notify_all();
     }
+
+    // The pool's threads lent to this run; set under the lock once offered.
+    auxlib::utility::WorkerPool::Offer* helpers = nullptr;
+    // A file's pieces stand on offer: the calling thread helps with them
+    // rather than wait for the step that writes it.
+    bool piecesOffered = false;
 
 private:
     PartOutcome& outcomeOf(const Task& task) const
@@ -281,6 +290,21 @@ void replay(const PartOutcome& outcome)
         std::rethrow_exception(outcome.error);
 }
 
+// The savers' pieces (a file compressed in parts) on the pool. The calling
+// thread of the run is told that they stand: when a helper writes the file,
+// the calling thread would otherwise only wait for it.
+void runPieces(void* data, int count, WPX_Task task, void* taskData)
+{
+    Scheduler& scheduler = *static_cast<Scheduler*>(data);
+    auxlib::utility::WorkerPool::shared().run(
+        count, [task, taskData](int index) { task(taskData, index); },
+        [&scheduler] {
+            std::lock_guard<std::mutex> guard(scheduler.lock);
+            scheduler.piecesOffered = true;
+            scheduler.changed.notify_all();
+        });
+}
+
 // Stops the other threads from starting anything more, on every way out.
 struct StopOnExit {
     Scheduler& scheduler;
@@ -388,21 +412,22 @@ ConvertResult CellPipeline::run(const CellList& cells)
     if (!work.report(0))
         return Cancelled;
     job_.write.kernels = job_.kernels;
-    job_.write.runTasks = &runOnWorkerPool;
-    job_.write.runnerData = nullptr;
+    job_.write.runTasks = &runPieces;
+    job_.write.runnerData = &scheduler;
     if (work.active()) {
         job_.write.shouldStop = &WorkProgress::shouldStop;
         job_.write.abortData = &work;
     }
 
+    // A helper with nothing to take goes back to the pool instead of
+    // waiting here, free to help with a file's pieces meanwhile; the offer
+    // is renewed whenever a step makes more parts ready.
     auto helping = [&scheduler] {
         std::unique_lock<std::mutex> guard(scheduler.lock);
         while (!scheduler.stopped) {
             Task task;
-            if (!scheduler.take(task)) {
-                scheduler.changed.wait(guard);
-                continue;
-            }
+            if (!scheduler.take(task))
+                return;
             guard.unlock();
             scheduler.run(task);
             guard.lock();
@@ -414,6 +439,10 @@ ConvertResult CellPipeline::run(const CellList& cells)
     // temporary files go.
     auxlib::utility::WorkerPool::Offer helpers(job_.threads - 1, helping);
     StopOnExit stop{scheduler};
+    {
+        std::lock_guard<std::mutex> guard(scheduler.lock);
+        scheduler.helpers = &helpers;
+    }
 
     std::unique_lock<std::mutex> guard(scheduler.lock);
     long long reported = 0;
@@ -455,6 +484,14 @@ ConvertResult CellPipeline::run(const CellList& cells)
             scheduler.run(task);
             guard.lock();
             scheduler.finish(task);
+            continue;
+        }
+        if (scheduler.piecesOffered) {
+            scheduler.piecesOffered = false;
+            guard.unlock();
+            while (auxlib::utility::WorkerPool::shared().helpOnce()) {
+            }
+            guard.lock();
             continue;
         }
         if (!work.active()) {

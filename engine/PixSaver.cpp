@@ -2,7 +2,6 @@
 
 #include "auxlib/error/ErrorLogger.h"
 #include "auxlib/utility/Text.h"
-#include "auxlib/utility/WorkerPool.h"
 #include "engine/reference/Kernels.h"
 #include "engine/rows/Kernels.h"
 
@@ -41,11 +40,6 @@ WPX_SaveSettings WriteSettings::saverSettings() const
     settings.pngCompression = pngCompression;
     settings.pngPalette = pngPalette ? 1 : 0;
     return settings;
-}
-
-void runOnWorkerPool(void*, int count, WPX_Task task, void* taskData)
-{
-    auxlib::utility::WorkerPool::shared().run(count, [task, taskData](int index) { task(taskData, index); });
 }
 
 ResultCode PixSaver::writeNatural(const Surface& surface, const std::string& fileName, const WriteSettings& settings,

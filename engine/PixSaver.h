@@ -30,9 +30,6 @@ struct WriteSettings {
     WPX_SaveSettings saverSettings() const;
 };
 
-// A WPX_TaskRunner on the engine's worker pool.
-void runOnWorkerPool(void* runnerData, int count, WPX_Task task, void* taskData);
-
 // Writes one picture as its three variants: as it is (alpha included), its
 // colour channels alone, and its alpha channel as a grey picture. The format
 // follows the file name's extension. The picture itself is never changed.

@@ -15,8 +15,17 @@ namespace auxlib::utility {
 
 struct WorkerPool::Offer::State {
     std::function<void()> work;
+    int helpers = 0; // threads it was made for
     int wanted = 0;  // threads that may still take it
     int running = 0; // threads running it now
+    // Renewed since a thread last took it: a thread that leaves it now may
+    // have found nothing just before the new units came, and its place is
+    // offered again.
+    bool renewed = false;
+    bool withdrawn = false;
+    // Units of run(): their work returns once every unit is taken, so a
+    // waiting thread may help with them.
+    bool units = false;
 };
 
 namespace {
@@ -63,14 +72,23 @@ struct WorkerPool::Impl {
             }
             --offer->wanted;
             ++offer->running;
+            offer->renewed = false;
             ++pool.busy;
             guard.unlock();
             offer->work();
             guard.lock();
-            --offer->running;
             --pool.busy;
-            pool.changed.notify_all();
+            pool.leave(offer);
         }
+    }
+
+    // Under the lock: after a thread's turn at an offer ends.
+    void leave(Offer::State* offer)
+    {
+        --offer->running;
+        if (offer->renewed && !offer->withdrawn)
+            offer->wanted = std::max(offer->wanted, offer->helpers - offer->running);
+        changed.notify_all();
     }
 
     // Under the lock: enough threads for the budget. A thread that cannot be
@@ -133,7 +151,8 @@ WorkerPool::Offer::Offer(int helpers, std::function<void()> work) : state_(new S
     state_->work = std::move(work);
     Impl& pool = *shared().impl_;
     std::lock_guard<std::mutex> guard(pool.lock);
-    state_->wanted = std::max(0, std::min(helpers, pool.budget - 1));
+    state_->helpers = std::max(0, std::min(helpers, pool.budget - 1));
+    state_->wanted = state_->helpers;
     if (state_->wanted == 0)
         return;
     pool.grow();
@@ -147,13 +166,25 @@ WorkerPool::Offer::~Offer()
     {
         std::unique_lock<std::mutex> guard(pool.lock);
         state_->wanted = 0;
+        state_->withdrawn = true;
         pool.offers.remove(state_);
         pool.changed.wait(guard, [this] { return state_->running == 0; });
     }
     delete state_;
 }
 
-void WorkerPool::run(int count, const std::function<void(int)>& task)
+void WorkerPool::Offer::renew()
+{
+    Impl& pool = *shared().impl_;
+    std::lock_guard<std::mutex> guard(pool.lock);
+    if (state_->helpers == 0 || state_->withdrawn)
+        return;
+    state_->wanted = std::max(0, state_->helpers - state_->running);
+    state_->renewed = true;
+    pool.changed.notify_all();
+}
+
+void WorkerPool::run(int count, const std::function<void(int)>& task, const std::function<void()>& offered)
 {
     if (count <= 0)
         return;
@@ -164,8 +195,35 @@ void WorkerPool::run(int count, const std::function<void(int)>& task)
     };
     {
         Offer helpers(count - 1, work);
+        {
+            std::lock_guard<std::mutex> guard(impl_->lock);
+            helpers.state_->units = true;
+        }
+        if (offered)
+            offered();
         work();
     }
+}
+
+bool WorkerPool::helpOnce()
+{
+    Offer::State* offer = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(impl_->lock);
+        for (Offer::State* o : impl_->offers)
+            if (o->units && o->wanted > 0) {
+                offer = o;
+                break;
+            }
+        if (offer == nullptr)
+            return false;
+        --offer->wanted;
+        ++offer->running;
+    }
+    offer->work();
+    std::lock_guard<std::mutex> guard(impl_->lock);
+    impl_->leave(offer);
+    return true;
 }
 
 } // namespace auxlib::utility
