@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace auxlib::draw {
@@ -396,14 +397,13 @@ BmpLoad loadBmp(SDL_RWops* src, const PictureLimits& limits)
 
 PictureHeader readBmpHeader(SDL_RWops* src, const PictureLimits& limits)
 {
-    PictureHeader header;
-    header.format = PictureFormat::Bmp;
+    BmpLoad load;
     if (src == nullptr) {
-        header.reason = "not a BMP file";
-        return header;
+        load.reason = "not a BMP file";
+        return headerOf(PictureFormat::Bmp, load);
     }
     const int start = SDL_RWtell(src);
-    BmpLoad load;
+    std::optional<Rgba> entry0;
     try {
         Header h;
         if (readHeader(src, &limits, h, load) && h.bits <= 8) {
@@ -412,8 +412,7 @@ PictureHeader readBmpHeader(SDL_RWops* src, const PictureLimits& limits)
             SDL_Color colours[256] = {};
             SDL_Palette palette{256, colours};
             if (readPalette(src, start, h, &palette)) {
-                header.ownPalette = true;
-                header.paletteEntry0 = Rgba{colours[0].r, colours[0].g, colours[0].b, 255};
+                entry0 = Rgba{colours[0].r, colours[0].g, colours[0].b, 255};
             } else {
                 load.reason = "truncated BMP file";
             }
@@ -424,13 +423,10 @@ PictureHeader readBmpHeader(SDL_RWops* src, const PictureLimits& limits)
     }
     if (start >= 0)
         SDL_RWseek(src, start, RW_SEEK_SET);
-    header.width = load.width;
-    header.height = load.height;
-    header.tooLarge = load.tooLarge;
-    header.reason = load.reason;
-    if (!header.sound()) {
-        header.ownPalette = false;
-        header.paletteEntry0 = Rgba();
+    PictureHeader header = headerOf(PictureFormat::Bmp, load);
+    if (header.sound() && entry0) {
+        header.ownPalette = true;
+        header.paletteEntry0 = *entry0;
     }
     return header;
 }

@@ -305,12 +305,7 @@ JpegLoad loadJpeg(SDL_RWops* src, const PictureLimits& limits) { return run(src,
 PictureHeader readJpegHeader(SDL_RWops* src, const PictureLimits& limits)
 {
     const JpegLoad load = run(src, limits, false);
-    PictureHeader header;
-    header.format = PictureFormat::Jpeg;
-    header.width = load.width;
-    header.height = load.height;
-    header.tooLarge = load.tooLarge;
-    header.reason = load.reason;
+    PictureHeader header = headerOf(PictureFormat::Jpeg, load);
     header.messages = load.messages;
     // Every JPEG loads as RGB or CMYK samples: no palette.
     return header;

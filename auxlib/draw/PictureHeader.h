@@ -53,6 +53,21 @@ struct PictureHeader {
     bool sound() const { return reason.empty(); }
 };
 
+// A header as a reader's load settled it: the kind, the declared size and
+// the refusal, if any. The palette and the decoder's messages are the
+// reader's to add.
+template <typename Load>
+PictureHeader headerOf(PictureFormat format, const Load& load)
+{
+    PictureHeader header;
+    header.format = format;
+    header.width = load.width;
+    header.height = load.height;
+    header.tooLarge = load.tooLarge;
+    header.reason = load.reason;
+    return header;
+}
+
 // The header of the file at path, checked as loading it within the limits
 // would check it (Surface::load): an unreadable file, a kind the engine does
 // not decode, or a header its reader refuses gives a reason. Reads only the

@@ -415,12 +415,7 @@ PictureHeader readPngHeader(SDL_RWops* src, const PictureLimits& limits)
 {
     HeaderFacts facts;
     const PngLoad load = run(src, limits, &facts);
-    PictureHeader header;
-    header.format = PictureFormat::Png;
-    header.width = load.width;
-    header.height = load.height;
-    header.tooLarge = load.tooLarge;
-    header.reason = load.reason;
+    PictureHeader header = headerOf(PictureFormat::Png, load);
     header.messages = load.messages;
     // A palette picture decoded as RGBA for its transparency has lost its
     // palette; grey's made-up one was never the file's.

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace auxlib::draw {
@@ -192,14 +193,13 @@ XyzLoad loadXyz(SDL_RWops* src, const PictureLimits& limits)
 
 PictureHeader readXyzHeader(SDL_RWops* src, const PictureLimits& limits)
 {
-    PictureHeader header;
-    header.format = PictureFormat::Xyz;
+    XyzLoad load;
     if (src == nullptr) {
-        header.reason = "not an XYZ file";
-        return header;
+        load.reason = "not an XYZ file";
+        return headerOf(PictureFormat::Xyz, load);
     }
     const int start = SDL_RWtell(src);
-    XyzLoad load;
+    std::optional<Rgba> entry0;
     try {
         if (readHeader(src, limits, load)) {
             std::uint8_t palette[xyzPaletteLength];
@@ -209,8 +209,7 @@ PictureHeader readXyzHeader(SDL_RWops* src, const PictureLimits& limits)
                 SDL_Color colours[256] = {};
                 SDL_Palette table{256, colours};
                 fillPalette(palette, &table);
-                header.ownPalette = true;
-                header.paletteEntry0 = Rgba{colours[0].r, colours[0].g, colours[0].b, 255};
+                entry0 = Rgba{colours[0].r, colours[0].g, colours[0].b, 255};
             } else {
                 load.reason = inflatedText(inflated);
             }
@@ -220,13 +219,10 @@ PictureHeader readXyzHeader(SDL_RWops* src, const PictureLimits& limits)
     }
     if (start >= 0)
         SDL_RWseek(src, start, RW_SEEK_SET);
-    header.width = load.width;
-    header.height = load.height;
-    header.tooLarge = load.tooLarge;
-    header.reason = load.reason;
-    if (!header.sound()) {
-        header.ownPalette = false;
-        header.paletteEntry0 = Rgba();
+    PictureHeader header = headerOf(PictureFormat::Xyz, load);
+    if (header.sound() && entry0) {
+        header.ownPalette = true;
+        header.paletteEntry0 = *entry0;
     }
     return header;
 }
