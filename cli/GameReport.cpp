@@ -266,6 +266,13 @@ std::string gameReport(const Options& options, const std::string& gameFolder, co
             for (const std::string& message : e.result.messages)
                 reason += (reason.empty() ? "" : "\n") + message;
             json.string(reason);
+            // The engine's message says what failed; the decoder or the
+            // system says why ("damaged PNG data", "Permission denied").
+            json.key("detail");
+            if (e.result.failure && e.result.failure->reason[0] != '\0')
+                json.string(e.result.failure->reason);
+            else
+                json.null();
         }
         json.key("written");
         json.open('[');

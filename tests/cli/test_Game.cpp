@@ -378,7 +378,7 @@ TEST_F(CliGame, DamagedPixelsFailInTheConversionWithTheirReason)
     // The engine's message for a picture it cannot load, as a header it
     // cannot read gets.
     EXPECT_NE(damagedEntry.find("\"status\": \"failed\",\n      \"code\": 10,\n      \"reason\": \"" + file
-                                + "ファイルを開けません。\""),
+                                + "ファイルを開けません。\",\n      \"detail\": \"damaged PNG data"),
               std::string::npos)
         << damagedEntry;
     EXPECT_NE(damagedEntry.find("\"written\": []"), std::string::npos) << damagedEntry;
