@@ -33,6 +33,14 @@ std::string readFile(const fs::path& file)
     return bytes.str();
 }
 
+// A path as the report writes it: a "\" of a Windows path escaped.
+std::string asInReport(std::string text)
+{
+    for (std::size_t at = 0; (at = text.find('\\', at)) != std::string::npos; at += 2)
+        text.insert(at, 1, '\\');
+    return text;
+}
+
 void writeFile(const fs::path& file, const std::string& bytes)
 {
     fs::create_directories(file.parent_path());
@@ -273,14 +281,8 @@ TEST_F(CliGame, TheReportListsEveryFileMet)
     ASSERT_EQ(
         runCli("--game " + shellQuoted(game().string()) + " -o " + shellQuoted(oneOut.string()) + " -j 1").status, 1);
     std::string oneReport = readFile(oneOut / "pixwright-report.json");
-    // As the report writes them: a "\" of a Windows path escaped.
-    const auto json = [](std::string text) {
-        for (std::size_t at = 0; (at = text.find('\\', at)) != std::string::npos; at += 2)
-            text.insert(at, 1, '\\');
-        return text;
-    };
-    const std::string from = "\"output\": \"" + json(oneOut.string()) + "\"";
-    const std::string to = "\"output\": \"" + json(out().string()) + "\"";
+    const std::string from = "\"output\": \"" + asInReport(oneOut.string()) + "\"";
+    const std::string to = "\"output\": \"" + asInReport(out().string()) + "\"";
     oneReport.replace(oneReport.find(from), from.size(), to);
     EXPECT_EQ(oneReport, report);
     EXPECT_TRUE(filesIn(oneOut / "CharSet") == filesIn(out() / "CharSet"));
@@ -377,7 +379,7 @@ TEST_F(CliGame, DamagedPixelsFailInTheConversionWithTheirReason)
     const std::string damagedEntry = report.substr(entry, next - entry);
     // The engine's message for a picture it cannot load, as a header it
     // cannot read gets.
-    EXPECT_NE(damagedEntry.find("\"status\": \"failed\",\n      \"code\": 10,\n      \"reason\": \"" + file
+    EXPECT_NE(damagedEntry.find("\"status\": \"failed\",\n      \"code\": 10,\n      \"reason\": \"" + asInReport(file)
                                 + "ファイルを開けません。\",\n      \"detail\": \"damaged PNG data"),
               std::string::npos)
         << damagedEntry;
